@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tillora {
+
+// Texts are Unicode in the program; lengths, positions and cuts count the bytes
+// the text has in GBK (code page 936): a Chinese character counts 2, ASCII 1.
+// A character GBK cannot encode is kept and counts 2 bytes.
+
+QByteArray gbkBytes(const QString& text);
+int gbkLength(const QString& text);
+// The first / last n bytes, never splitting a character: a character that
+// would be cut in half is left out.
+QString gbkLeft(const QString& text, int n);
+QString gbkRight(const QString& text, int n);
+
+} // namespace tillora
