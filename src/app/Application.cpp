@@ -1,0 +1,62 @@
+#include "app/Application.h"
+
+#include "app/LoginWindow.h"
+#include "app/SalesWindow.h"
+#include "platform/InstanceLock.h"
+
+#include <QCoreApplication>
+
+namespace tillora
+{
+
+Application::Application(
+    Prompter& prompter, const Clock& clock, Shell& shell, StartOptions options, PageFetcher fetch)
+    : m_prompter(prompter)
+    , m_clock(clock)
+    , m_shell(shell)
+    , m_options(std::move(options))
+    , m_fetch(std::move(fetch))
+    , m_lock(std::make_unique<InstanceLock>(m_options.dataDir))
+{
+}
+
+Application::~Application()
+{
+    // The windows go before the connection they use.
+    m_sales.reset();
+    m_login.reset();
+    m_db.close();
+}
+
+int Application::start()
+{
+    Startup startup(m_db, m_prompter, m_shell, m_session, *m_lock, m_options, m_fetch);
+    const Startup::Outcome outcome = startup.run();
+    if (outcome == Startup::Outcome::Exit)
+        return startup.exitCode();
+    m_login = std::make_unique<LoginWindow>(Services { m_db, m_prompter, m_clock, m_shell, m_session });
+    m_login->setOnLoggedIn([this] { openSalesWindow(); });
+    m_login->setOnQuit([this] { end(); });
+    if (outcome == Startup::Outcome::AutoLogin)
+        openSalesWindow();
+    else
+        m_login->showForLogin();
+    return -1;
+}
+
+void Application::openSalesWindow()
+{
+    m_sales = std::make_unique<SalesWindow>(Services { m_db, m_prompter, m_clock, m_shell, m_session });
+    m_sales->setOnClosed([this] { end(); });
+    m_login->hide();
+    m_sales->show();
+}
+
+void Application::end()
+{
+    m_ended = true;
+    m_db.close();
+    QCoreApplication::exit(0);
+}
+
+} // namespace tillora

@@ -1,0 +1,365 @@
+#include "app/SalesWindow.h"
+
+#include "common/DateTexts.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+#include "store/Config.h"
+#include "store/Database.h"
+#include "store/Session.h"
+#include "ui_SalesWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QStandardPaths>
+
+namespace tillora
+{
+
+namespace
+{
+
+constexpr int kClockInterval = 999;
+
+const QString kAboutText
+    = QStringLiteral("Tillora 3.2\n\n一台收银机的小店收银软件：销售录入、找零、小票打印、销售统计与导出。");
+const QString kContactAddress = QStringLiteral("mailto:support@tillora.example");
+
+// The desktop's own calculator and text editor, whichever is installed.
+const QStringList kCalculators
+    = { QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+          QStringLiteral("mate-calc"), QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc") };
+const QStringList kTextEditors = { QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
+    QStringLiteral("kate"), QStringLiteral("kwrite"), QStringLiteral("mousepad"), QStringLiteral("pluma"),
+    QStringLiteral("xed"), QStringLiteral("leafpad") };
+
+// Starts the first program of the list found on the search path; a failure is
+// not reported.
+void startFirstAvailable(Shell& shell, const QStringList& programs)
+{
+    for (const QString& program : programs) {
+        const QString path = QStandardPaths::findExecutable(program);
+        if (!path.isEmpty()) {
+            shell.startProgram(path, {});
+            return;
+        }
+    }
+}
+
+bool isPlainKey(const QKeyEvent* key, int wanted)
+{
+    return key->key() == wanted && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
+
+SalesWindow::SalesWindow(Services services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::SalesWindow>())
+    , m_services(services)
+    , m_orderNumbers(services.db, services.prompter, services.clock)
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    connectMenus();
+    connectControls();
+    initialize();
+}
+
+SalesWindow::~SalesWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void SalesWindow::connectMenus()
+{
+    Shell& shell = m_services.shell;
+    connect(
+        m_ui->菜单_计算器, &QAction::triggered, this, [&shell] { startFirstAvailable(shell, kCalculators); });
+    connect(
+        m_ui->菜单_记事本, &QAction::triggered, this, [&shell] { startFirstAvailable(shell, kTextEditors); });
+    connect(m_ui->菜单_联系作者, &QAction::triggered, this, [&shell] { shell.openAddress(kContactAddress); });
+    connect(m_ui->菜单_关于, &QAction::triggered, this, [this] {
+        m_services.prompter.message(kAboutText, QStringLiteral("关于"), Prompter::Icon::Information, this);
+    });
+}
+
+void SalesWindow::connectControls()
+{
+    connect(&m_clockTimer, &QTimer::timeout, this, &SalesWindow::showTime);
+    connect(m_ui->选择框_修改时间, &QCheckBox::clicked, this, &SalesWindow::changeTimeClicked);
+    connect(m_ui->按钮_添加商品, &QPushButton::clicked, this, &SalesWindow::AddSaleLine);
+    connect(m_ui->按钮_打印小票, &QPushButton::clicked, this, &SalesWindow::PrintReceiptButton);
+    connect(m_ui->选择框_电话, &QCheckBox::clicked, this, &SalesWindow::telephoneChoiceClicked);
+    connect(m_ui->选择框_客户, &QCheckBox::clicked, this, &SalesWindow::customerChoiceClicked);
+    connect(m_ui->选择框_付款方式, &QCheckBox::clicked, this, &SalesWindow::paymentChoiceClicked);
+}
+
+// What opening the window loads and sets, in this order.
+void SalesWindow::initialize()
+{
+    Session& session = m_services.session;
+    Config config(m_services.db, m_services.prompter);
+    lookUpRole();
+    qApp->installEventFilter(this);
+    setWindowTitle(QStringLiteral("Tillorav3.2          收银员：") + session.currentUser + QLatin1Char('(')
+        + session.currentRole + QLatin1Char(')'));
+    m_ui->编辑框_收银员->setText(session.currentUser);
+    applyRoleRestrictions();
+    m_orderNumbers.readMode(session.orderNumberMode);
+    fillPaymentDropDown();
+    m_ui->编辑框_付款方式->setText(QStringLiteral("现金"));
+    m_ui->编辑框_备注->setPlainText(config.readText(QStringLiteral("备注")));
+    m_ui->编辑框_店名->setText(config.readText(QStringLiteral("店名")));
+    m_ui->编辑框_单号->setText(m_orderNumbers.startNumber(session.orderNumberMode));
+    applyStoredChoices(config);
+    loadSettings(config);
+    m_ui->按钮_删除->setEnabled(false);
+    m_ui->按钮_修改->setEnabled(false);
+    // The cashier types the product name into the box that lies over the drop-down.
+    m_ui->编辑框_名称->setFocus();
+    fillCashierList();
+    m_clockTimer.start(kClockInterval);
+}
+
+void SalesWindow::reportQueryFailure()
+{
+    m_services.prompter.info(QStringLiteral("查询失败！"), this);
+}
+
+void SalesWindow::lookUpRole()
+{
+    Session& session = m_services.session;
+    const auto rows = m_services.db.query(
+        QStringLiteral("SELECT * FROM 用户登录 WHERE 用户名=?"), { session.currentUser });
+    session.currentRole.clear();
+    if (!rows) {
+        reportQueryFailure();
+        return;
+    }
+    for (const Row& row : *rows)
+        session.currentRole = row.text(QStringLiteral("权限"));
+}
+
+void SalesWindow::applyRoleRestrictions()
+{
+    const bool administrator = m_services.session.isAdministrator();
+    m_ui->编辑框_收银员->setEnabled(administrator);
+    m_ui->组合框_收银员->setEnabled(administrator);
+    m_ui->按钮_仅保存小票->setEnabled(administrator);
+}
+
+void SalesWindow::fillPaymentDropDown()
+{
+    QComboBox* box = m_ui->组合框_付款方式;
+    box->clear();
+    const auto rows = m_services.db.query(QStringLiteral("SELECT * FROM 付款方式"));
+    if (!rows) {
+        reportQueryFailure();
+        return;
+    }
+    for (const Row& row : *rows)
+        box->addItem(row.text(QStringLiteral("方式")), 0);
+}
+
+void SalesWindow::fillCashierList()
+{
+    QComboBox* box = m_ui->组合框_收银员;
+    box->clear();
+    const auto rows = m_services.db.query(QStringLiteral("SELECT * FROM 用户登录"));
+    if (!rows) {
+        reportQueryFailure();
+        return;
+    }
+    for (const Row& row : *rows)
+        box->addItem(row.text(QStringLiteral("用户名")), row.integer(QStringLiteral("ID")));
+}
+
+// The telephone, customer, discount and payment-method choices as stored.
+// Any value but "真" or "假" leaves a choice as the form has it.
+void SalesWindow::applyStoredChoices(Config& config)
+{
+    const auto stored = [&config](const char* column, const QString& value) {
+        return config.readText(QString::fromUtf8(column)) == value;
+    };
+    Ui::SalesWindow& ui = *m_ui;
+    if (stored("电话", Config::no())) {
+        ui.选择框_电话->setChecked(false);
+        ui.编辑框_电话->setEnabled(false);
+        ui.组合框_电话->setEnabled(false);
+    }
+    if (stored("电话", Config::yes())) {
+        ui.选择框_电话->setChecked(true);
+        ui.组合框_电话->setEnabled(true);
+        ui.编辑框_电话->setEnabled(true);
+        telephoneChoiceClicked();
+    }
+    if (stored("客户", Config::no())) {
+        ui.选择框_客户->setChecked(false);
+        ui.编辑框_客户->setEnabled(false);
+        ui.组合框_客户->setEnabled(false);
+    }
+    if (stored("客户", Config::yes())) {
+        ui.选择框_客户->setChecked(true);
+        ui.组合框_客户->setEnabled(true);
+        ui.编辑框_客户->setEnabled(false);
+        customerChoiceClicked();
+    }
+    if (stored("折扣", Config::no())) {
+        ui.选择框_折扣->setChecked(false);
+        ui.组合框_折扣->setEnabled(false);
+    }
+    if (stored("折扣", Config::yes())) {
+        ui.选择框_折扣->setChecked(true);
+        ui.组合框_折扣->setEnabled(true);
+    }
+    if (stored("付款方式的选中", Config::no())) {
+        ui.选择框_付款方式->setChecked(false);
+        ui.编辑框_付款方式->setEnabled(false);
+        ui.组合框_付款方式->setEnabled(false);
+    }
+    if (stored("付款方式的选中", Config::yes())) {
+        ui.选择框_付款方式->setChecked(true);
+        ui.编辑框_付款方式->setEnabled(true);
+        ui.组合框_付款方式->setEnabled(true);
+    }
+}
+
+void SalesWindow::loadSettings(Config& config)
+{
+    Session& session = m_services.session;
+    PrintOptions& options = session.printOptions;
+    options.showPrintedNotice = config.readYesNo(QStringLiteral("显示打印完毕"));
+    options.askReprint = config.readYesNo(QStringLiteral("提示再次打印"));
+    options.printUnitPrice = config.readYesNo(QStringLiteral("打印单价"));
+    session.saveSalesRecords = config.readYesNo(QStringLiteral("保存销售记录"));
+    options.printLogo = config.readPrintLogo();
+    options.paperMargin = config.readDistance(QStringLiteral("纸张边距"));
+    options.printOffset = config.readDistance(QStringLiteral("打印偏差"));
+}
+
+void SalesWindow::showTime()
+{
+    m_ui->编辑框_时间->setText(DateTimeText(m_services.clock.now()));
+}
+
+// Ticked: the clock stops and the time can be typed; cleared: the clock runs again.
+void SalesWindow::changeTimeClicked()
+{
+    const bool editable = m_ui->选择框_修改时间->isChecked();
+    m_ui->编辑框_时间->setReadOnly(!editable);
+    if (editable)
+        m_clockTimer.stop();
+    else
+        m_clockTimer.start(kClockInterval);
+}
+
+void SalesWindow::AddSaleLine()
+{
+    emit saleLineRequested();
+}
+
+void SalesWindow::PrintReceiptButton()
+{
+    emit printRequested();
+}
+
+void SalesWindow::reportChoiceWriteFailure()
+{
+    m_services.prompter.info(QStringLiteral("数据修改失败"), this);
+}
+
+bool SalesWindow::writeChoice(const QString& column, bool on)
+{
+    const bool written = Config(m_services.db, m_services.prompter).writeYesNo(column, on);
+    if (!written)
+        reportChoiceWriteFailure();
+    return written;
+}
+
+void SalesWindow::telephoneChoiceClicked()
+{
+    Ui::SalesWindow& ui = *m_ui;
+    if (ui.选择框_电话->isChecked()) {
+        ui.组合框_电话->setEnabled(true);
+        ui.编辑框_电话->setText(ui.组合框_电话->count() > 0 ? ui.组合框_电话->itemText(0) : QString());
+        writeChoice(QStringLiteral("电话"), true);
+        refillCustomerLists();
+    } else {
+        ui.组合框_电话->setEnabled(false);
+        ui.编辑框_电话->setEnabled(false);
+        writeChoice(QStringLiteral("电话"), false);
+    }
+}
+
+void SalesWindow::customerChoiceClicked()
+{
+    Ui::SalesWindow& ui = *m_ui;
+    const bool on = ui.选择框_客户->isChecked();
+    ui.组合框_客户->setEnabled(on);
+    ui.编辑框_客户->setEnabled(on);
+    writeChoice(QStringLiteral("客户"), on);
+    if (on)
+        refillCustomerLists();
+}
+
+void SalesWindow::paymentChoiceClicked()
+{
+    Ui::SalesWindow& ui = *m_ui;
+    const bool on = ui.选择框_付款方式->isChecked();
+    ui.组合框_付款方式->setEnabled(on);
+    ui.编辑框_付款方式->setEnabled(on);
+    if (on && ui.组合框_付款方式->count() > 0)
+        ui.组合框_付款方式->setCurrentIndex(0);
+    writeChoice(QStringLiteral("付款方式的选中"), on);
+}
+
+// Both drop-downs list the customers in the same order, so a pick in one finds
+// its partner at the same position in the other.
+void SalesWindow::refillCustomerLists()
+{
+    Ui::SalesWindow& ui = *m_ui;
+    ui.组合框_电话->clear();
+    ui.组合框_客户->clear();
+    const auto rows = m_services.db.query(QStringLiteral("SELECT * FROM 客户资料"));
+    if (!rows) {
+        reportQueryFailure();
+        return;
+    }
+    for (const Row& row : *rows) {
+        const qint64 id = row.integer(QStringLiteral("ID"));
+        ui.组合框_电话->addItem(row.text(QStringLiteral("电话")), id);
+        ui.组合框_客户->addItem(row.text(QStringLiteral("姓名")), id);
+    }
+}
+
+// Enter adds the typed line and F5 prints, whatever control has the focus,
+// while this window is the active one (no dialog or message box in front).
+bool SalesWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !isActiveWindow() || QApplication::activeModalWidget())
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (isPlainKey(key, Qt::Key_Return) || isPlainKey(key, Qt::Key_Enter)) {
+        AddSaleLine();
+        return true;
+    }
+    if (isPlainKey(key, Qt::Key_F5)) {
+        PrintReceiptButton();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void SalesWindow::closeEvent(QCloseEvent* event)
+{
+    qApp->removeEventFilter(this);
+    m_clockTimer.stop();
+    m_services.db.close();
+    event->accept();
+    if (m_onClosed)
+        m_onClosed();
+}
+
+} // namespace tillora

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/Services.h"
+#include "sales/OrderNumbers.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace Ui
+{
+class SalesWindow;
+}
+
+class QComboBox;
+
+namespace tillora
+{
+
+class Config;
+
+// The main window: each sale is entered, paid and printed here. This class is
+// the frame: what opening the window loads, the clock, the menus, Enter and F5,
+// and the end of the program when the window closes.
+class SalesWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit SalesWindow(Services services, QWidget* parent = nullptr);
+    ~SalesWindow() override;
+
+    // Called once the window has closed and the database is closed: ends the program.
+    void setOnClosed(std::function<void()> callback) { m_onClosed = std::move(callback); }
+
+    Ui::SalesWindow& ui() { return *m_ui; }
+
+    // Actions reached by the buttons and by Enter and F5.
+    void AddSaleLine();
+    void PrintReceiptButton();
+
+    // Clock tick: the current time into 编辑框_时间.
+    void showTime();
+
+    void telephoneChoiceClicked();
+    void customerChoiceClicked();
+    void paymentChoiceClicked();
+
+signals:
+    void saleLineRequested();
+    void printRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void initialize();
+    void lookUpRole();
+    void applyRoleRestrictions();
+    void fillPaymentDropDown();
+    void fillCashierList();
+    void applyStoredChoices(Config& config);
+    void loadSettings(Config& config);
+    void connectMenus();
+    void connectControls();
+    void changeTimeClicked();
+    void refillCustomerLists();
+    void reportQueryFailure();
+    void reportChoiceWriteFailure();
+    bool writeChoice(const QString& column, bool on);
+
+    std::unique_ptr<Ui::SalesWindow> m_ui;
+    Services m_services;
+    OrderNumbers m_orderNumbers;
+    QTimer m_clockTimer;
+    std::function<void()> m_onClosed;
+};
+
+} // namespace tillora
