@@ -6,8 +6,7 @@
 
 #include <QCoreApplication>
 
-namespace tillora
-{
+namespace tillora {
 
 Application::Application(
     Prompter& prompter, const Clock& clock, Shell& shell, StartOptions options, PageFetcher fetch)

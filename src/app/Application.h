@@ -6,8 +6,7 @@
 
 #include <memory>
 
-namespace tillora
-{
+namespace tillora {
 
 class Clock;
 class InstanceLock;
@@ -18,8 +17,7 @@ class Shell;
 
 // Owns the database connection, the session and the two start windows, and
 // runs the program from its start to the end of the sales window.
-class Application
-{
+class Application {
 public:
     Application(
         Prompter& prompter, const Clock& clock, Shell& shell, StartOptions options, PageFetcher fetch);

@@ -7,8 +7,32 @@
 #include "store/Session.h"
 #include "ui_LoginWindow.h"
 
-namespace tillora
+#include <QPainter>
+
+namespace tillora {
+
+namespace {
+
+// The banner across the top of the login form, drawn in code.
+QPixmap banner(QSize size)
 {
+    QPixmap pixmap(size);
+    QPainter p(&pixmap);
+    QLinearGradient gradient(0, 0, size.width(), 0);
+    gradient.setColorAt(0, QColor(0x1f, 0x5f, 0x8b));
+    gradient.setColorAt(1, QColor(0x3a, 0x8f, 0xc8));
+    p.fillRect(pixmap.rect(), gradient);
+    QFont font = p.font();
+    font.setPixelSize(size.height() / 3);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(pixmap.rect().adjusted(20, 8, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+        QStringLiteral("Tillora 收银"));
+    return pixmap;
+}
+
+} // namespace
 
 LoginWindow::LoginWindow(Services services, QWidget* parent)
     : QWidget(parent)
@@ -17,6 +41,7 @@ LoginWindow::LoginWindow(Services services, QWidget* parent)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_ui->图片框1->setPixmap(banner(m_ui->图片框1->size()));
     connect(m_ui->按钮_登录, &QPushButton::clicked, this, &LoginWindow::login);
     connect(m_ui->按钮_退出, &QPushButton::clicked, this, &LoginWindow::quit);
     connect(m_ui->选择框1, &QCheckBox::clicked, this, &LoginWindow::switchAutomaticLoginOn);

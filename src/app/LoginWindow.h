@@ -6,17 +6,14 @@
 #include <functional>
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class LoginWindow;
 }
 
-namespace tillora
-{
+namespace tillora {
 
 // The login form. It is created hidden; shown only for a manual login.
-class LoginWindow : public QWidget
-{
+class LoginWindow : public QWidget {
     Q_OBJECT
 public:
     explicit LoginWindow(Services services, QWidget* parent = nullptr);

@@ -14,11 +14,9 @@
 #include <QKeyEvent>
 #include <QStandardPaths>
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 constexpr int kClockInterval = 999;
 
@@ -62,6 +60,7 @@ SalesWindow::SalesWindow(Services services, QWidget* parent)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
+    setUpSalesList();
     connectMenus();
     connectControls();
     initialize();
@@ -70,6 +69,17 @@ SalesWindow::SalesWindow(Services services, QWidget* parent)
 SalesWindow::~SalesWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+void SalesWindow::setUpSalesList()
+{
+    static constexpr int kWidths[] = { 50, 210, 80, 80, 100, 95 };
+    QTreeWidget* list = m_ui->超级列表框1;
+    for (int column = 0; column < int(std::size(kWidths)); ++column) {
+        list->setColumnWidth(column, kWidths[column]);
+        if (column >= 2)
+            list->headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    }
 }
 
 void SalesWindow::connectMenus()
@@ -110,7 +120,7 @@ void SalesWindow::initialize()
     m_orderNumbers.readMode(session.orderNumberMode);
     fillPaymentDropDown();
     m_ui->编辑框_付款方式->setText(QStringLiteral("现金"));
-    m_ui->编辑框_备注->setPlainText(config.readText(QStringLiteral("备注")));
+    m_ui->编辑框_备注->setText(config.readText(QStringLiteral("备注")));
     m_ui->编辑框_店名->setText(config.readText(QStringLiteral("店名")));
     m_ui->编辑框_单号->setText(m_orderNumbers.startNumber(session.orderNumberMode));
     applyStoredChoices(config);

@@ -8,23 +8,20 @@
 #include <functional>
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SalesWindow;
 }
 
 class QComboBox;
 
-namespace tillora
-{
+namespace tillora {
 
 class Config;
 
 // The main window: each sale is entered, paid and printed here. This class is
 // the frame: what opening the window loads, the clock, the menus, Enter and F5,
 // and the end of the program when the window closes.
-class SalesWindow : public QMainWindow
-{
+class SalesWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit SalesWindow(Services services, QWidget* parent = nullptr);
@@ -55,6 +52,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setUpSalesList();
     void initialize();
     void lookUpRole();
     void applyRoleRestrictions();

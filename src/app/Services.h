@@ -1,7 +1,6 @@
 #pragma once
 
-namespace tillora
-{
+namespace tillora {
 
 class Clock;
 class Database;

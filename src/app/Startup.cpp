@@ -12,8 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace tillora
-{
+namespace tillora {
 
 Startup::Startup(Database& db, Prompter& prompter, Shell& shell, Session& session, InstanceLock& lock,
     StartOptions options, PageFetcher fetch)
@@ -41,7 +40,7 @@ Startup::Outcome Startup::exitWith(int code)
 Startup::Outcome Startup::run()
 {
     showUpdateNotice();
-    if (!m_lock.tryLock()) {
+    if (!m_lock.tryLock(m_options.lockWaitMs)) {
         m_prompter.info(QStringLiteral("程序已经运行!"));
         return exitWith(1);
     }

@@ -7,8 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace tillora
-{
+namespace tillora {
 
 class Database;
 class InstanceLock;
@@ -20,6 +19,8 @@ struct StartOptions {
     QString dataDir;
     QUrl updateUrl; // empty: no update check
     QStringList restartArguments; // given to the program when it restarts itself
+    int lockWaitMs = 3000; // how long a restarted copy waits for the old one to end
+    bool exitWhenShown = false; // start-up benchmark: end once the first window is painted
 };
 
 using PageFetcher = std::function<std::optional<QByteArray>(const QUrl&)>;
@@ -27,8 +28,7 @@ using PageFetcher = std::function<std::optional<QByteArray>(const QUrl&)>;
 // The start sequence before any window shows: the update notice, one running
 // copy per data directory, the database file, its connection, and the choice
 // between the automatic and the manual login.
-class Startup
-{
+class Startup {
 public:
     enum class Outcome { ShowLogin, AutoLogin, Exit };
 

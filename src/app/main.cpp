@@ -7,14 +7,27 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
+#include <QWidget>
 
 using namespace tillora;
 
-namespace
-{
+namespace {
 
 const QString kShowCrashMessage = QStringLiteral("show-crash-message");
+const QString kExitWhenShown = QStringLiteral("exit-when-shown");
+
+// For the start-up benchmark: ends the program once its first window has been
+// painted, printing nothing; the caller measures the time to the exit.
+class ExitOnFirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->isWindow())
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return false;
+    }
+};
 
 StartOptions parseOptions(const QApplication& app)
 {
@@ -27,13 +40,17 @@ StartOptions parseOptions(const QApplication& app)
         QStringLiteral("Page that holds the published version."), QStringLiteral("URL"));
     QCommandLineOption crashMessage(kShowCrashMessage);
     crashMessage.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ dataDir, updateUrl, crashMessage });
+    QCommandLineOption exitWhenShown(kExitWhenShown);
+    exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({ dataDir, updateUrl, crashMessage, exitWhenShown });
     parser.process(app);
 
     StartOptions options;
     options.dataDir = parser.value(dataDir);
     options.updateUrl = QUrl::fromUserInput(parser.value(updateUrl));
     options.restartArguments = app.arguments().mid(1);
+    options.restartArguments.removeAll(QStringLiteral("--") + kExitWhenShown);
+    options.exitWhenShown = parser.isSet(exitWhenShown);
     return options;
 }
 
@@ -60,6 +77,9 @@ int main(int argc, char** argv)
     DesktopShell shell;
     Application tillora(
         prompter, clock, shell, options, [](const QUrl& url) { return UpdateCheck::fetch(url); });
+    ExitOnFirstPaint exitOnFirstPaint;
+    if (options.exitWhenShown)
+        app.installEventFilter(&exitOnFirstPaint);
     const int exitCode = tillora.start();
     if (exitCode >= 0)
         return exitCode;

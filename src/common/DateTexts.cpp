@@ -1,10 +1,8 @@
 #include "common/DateTexts.h"
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 QString twoDigits(int n)
 {

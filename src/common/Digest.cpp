@@ -4,8 +4,7 @@
 
 #include <QCryptographicHash>
 
-namespace tillora
-{
+namespace tillora {
 
 QString PasswordDigest(const QString& password)
 {

@@ -11,11 +11,9 @@
 #include <locale.h>
 #include <string>
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 // The text as ASCII for reading a number: full-width digits, signs and points
 // become their half-width forms; any other non-ASCII character becomes a

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <climits>
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 // Written by gbkBytes() in place of a character GBK cannot encode: the
 // full-width question mark, two bytes like the width counted for it.
@@ -38,8 +36,7 @@ qsizetype charSizeBefore(QStringView text, qsizetype end)
 // character it cannot encode and nothing at all for some (soft hyphen, zero
 // width space, variation selectors), and its error flag stays set once raised
 // even after resetState(), so the output itself is examined instead.
-class CharEncoder
-{
+class CharEncoder {
 public:
     explicit CharEncoder(const char* name)
         : encoder_(name, QStringConverter::Flag::Stateless)
@@ -64,8 +61,7 @@ private:
 // GBK as the system knows it. Should a Qt build lack "GBK", GB18030 is used:
 // it agrees with GBK on GBK's characters (two bytes) and writes four bytes for
 // every other character, which are then treated as not encodable.
-class GbkEncoder
-{
+class GbkEncoder {
 public:
     GbkEncoder()
         : gbk_("GBK")

@@ -3,8 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 // Texts are Unicode in the program; lengths, positions and cuts count the bytes
 // the text has in GBK (code page 936): a Chinese character counts 2, ASCII 1.

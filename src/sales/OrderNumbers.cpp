@@ -7,8 +7,7 @@
 #include "platform/Prompter.h"
 #include "store/Database.h"
 
-namespace tillora
-{
+namespace tillora {
 
 OrderNumbers::OrderNumbers(Database& db, Prompter& prompter, const Clock& clock)
     : m_db(db)

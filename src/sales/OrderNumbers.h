@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 class Clock;
 class Database;
@@ -11,8 +10,7 @@ class Prompter;
 
 // Order numbers: a prefix (fixed text for mode 1, the date stamp otherwise)
 // followed by a seven-digit sequence that runs on from the newest stored sale.
-class OrderNumbers
-{
+class OrderNumbers {
 public:
     OrderNumbers(Database& db, Prompter& prompter, const Clock& clock);
 

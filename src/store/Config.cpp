@@ -8,11 +8,9 @@
 #include <cmath>
 #include <limits>
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 const QSet<QString>& columns()
 {

@@ -2,16 +2,14 @@
 
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 class Database;
 class Prompter;
 
 // Reads and writes the one row of 配置文件. Readers report a failed query
 // themselves and return the empty text, false or 0, as the callers expect.
-class Config
-{
+class Config {
 public:
     Config(Database& db, Prompter& prompter);
 

@@ -4,8 +4,7 @@
 #include <QFile>
 #include <sqlite3.h>
 
-namespace tillora
-{
+namespace tillora {
 
 Row::Row(std::shared_ptr<const QStringList> columns, QVariantList values)
     : m_columns(std::move(columns))

@@ -13,16 +13,14 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace tillora
-{
+namespace tillora {
 
 // The fixed password of the database file.
 inline constexpr const char* kDatabasePassword = "47395260";
 
 // One row of a query result. Columns are read by name or by 1-based position;
 // NULL and missing columns read as the empty text, 0 or no bytes.
-class Row
-{
+class Row {
 public:
     Row(std::shared_ptr<const QStringList> columns, QVariantList values);
 
@@ -43,8 +41,7 @@ using Rows = std::vector<Row>;
 
 // One SQLCipher connection. Every value goes into a statement as a bound
 // parameter; statements are prepared once and kept for reuse.
-class Database
-{
+class Database {
 public:
     enum class OpenMode { Existing, CreateIfMissing };
 
@@ -88,8 +85,7 @@ private:
 };
 
 // Rolls back unless committed: one sale, one template, all or nothing.
-class Transaction
-{
+class Transaction {
 public:
     explicit Transaction(Database& db)
         : m_db(db)

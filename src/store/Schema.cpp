@@ -4,11 +4,9 @@
 #include "store/Database.h"
 #include "store/TemplateLogo.h"
 
-namespace tillora::Schema
-{
+namespace tillora::Schema {
 
-namespace
-{
+namespace {
 
 // Text sizes are checked by the database so that an over-long text is refused
 // when it is written, not cut. Long Integer columns hold whole numbers only.

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 class Database;
 
-namespace Schema
-{
+namespace Schema {
 
 // Creates the seven tables, their relationship and indexes on an empty database.
 bool create(Database& db);

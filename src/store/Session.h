@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 // In-memory copies of the print switches and distances of the configuration
 // record, loaded when the sales window opens and kept equal to the record by the

@@ -9,11 +9,9 @@
 #include <QRandomGenerator>
 #include <cstdio>
 
-namespace tillora
-{
+namespace tillora {
 
-namespace
-{
+namespace {
 
 bool buildInto(const QString& path)
 {

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace tillora
-{
+namespace tillora {
 
 // Writes a new database (schema, default rows, logo) to path. It is built in a
 // temporary file beside path and renamed into place, so a failed write never

@@ -5,8 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace tillora
-{
+namespace tillora {
 
 // A shop till under an awning, in shapes only (no text, so no font is needed).
 QByteArray templateLogoJpeg()

@@ -2,8 +2,7 @@
 
 #include <QByteArray>
 
-namespace tillora
-{
+namespace tillora {
 
 // The logo of a new database: a 430 x 430 JPEG drawn in code.
 QByteArray templateLogoJpeg();

@@ -10,8 +10,7 @@
 
 using namespace tillora;
 
-namespace
-{
+namespace {
 
 QString u(const char* utf8)
 {

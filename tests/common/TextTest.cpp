@@ -5,8 +5,7 @@
 
 using namespace tillora;
 
-namespace
-{
+namespace {
 
 QString u(const char* utf8)
 {

@@ -10,11 +10,9 @@
 using namespace tillora;
 using namespace tillora::test;
 
-namespace
-{
+namespace {
 
-class OrderNumbering : public ::testing::Test
-{
+class OrderNumbering : public ::testing::Test {
 protected:
     void SetUp() override { dir.openSecondConnection(db); }
     void setConfig(const QString& mode, const QString& prefix)

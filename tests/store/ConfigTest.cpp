@@ -10,11 +10,9 @@ using namespace tillora;
 using tillora::test::DataDir;
 using tillora::test::RecordingPrompter;
 
-namespace
-{
+namespace {
 
-class ConfigRecord : public ::testing::Test
-{
+class ConfigRecord : public ::testing::Test {
 protected:
     void SetUp() override { dir.openSecondConnection(db); }
     void breakTable() { ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE 配置文件 RENAME TO gone"))); }

@@ -13,13 +13,11 @@
 using namespace tillora;
 using tillora::test::DataDir;
 
-namespace
-{
+namespace {
 
 const QString kPassword = QString::fromLatin1(kDatabasePassword);
 
-class NewDatabase : public ::testing::Test
-{
+class NewDatabase : public ::testing::Test {
 protected:
     void SetUp() override { dir.openSecondConnection(db); }
     Rows rows(const QString& sql, const QVariantList& params = {})

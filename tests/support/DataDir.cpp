@@ -5,8 +5,7 @@
 #include <QDir>
 #include <stdexcept>
 
-namespace tillora::test
-{
+namespace tillora::test {
 
 DataDir::DataDir(Content content)
 {

@@ -5,12 +5,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace tillora::test
-{
+namespace tillora::test {
 
 // A fresh temporary data directory, optionally holding a new HH.mdb.
-class DataDir
-{
+class DataDir {
 public:
     enum class Content { Empty, NewDatabase };
     explicit DataDir(Content content = Content::NewDatabase);

@@ -6,13 +6,11 @@
 #include <deque>
 #include <vector>
 
-namespace tillora::test
-{
+namespace tillora::test {
 
 // Records every message box and dialog and answers from queues. An unqueued
 // question is answered No and an unqueued file dialog is cancelled.
-class RecordingPrompter final : public Prompter
-{
+class RecordingPrompter final : public Prompter {
 public:
     enum class Kind { Message, Question, OpenFile, SaveFile };
     struct Call {

@@ -7,11 +7,9 @@
 #include <QStringList>
 #include <vector>
 
-namespace tillora::test
-{
+namespace tillora::test {
 
-class FixedClock final : public Clock
-{
+class FixedClock final : public Clock {
 public:
     explicit FixedClock(QDateTime time = QDateTime(QDate(2017, 6, 7), QTime(9, 5, 3)))
         : time(std::move(time))
@@ -21,8 +19,7 @@ public:
     QDateTime time;
 };
 
-class RecordingShell final : public Shell
-{
+class RecordingShell final : public Shell {
 public:
     struct Call {
         QString what; // "start", "open" or "restart"

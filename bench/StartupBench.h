@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+namespace bench {
+void runStartup(const QString& tilloraExe, const QString& bareExe);
+}
