@@ -15,7 +15,7 @@ QTreeWidgetItem* append(QTreeWidget* list, const QStringList& cells, qint64 tag)
     item->setData(0, kTagRole, tag);
     for (int i = 0; i < cells.size(); ++i) {
         item->setText(i + 1, cells.at(i));
-        item->setTextAlignment(i + 1, list->headerItem()->textAlignment(i + 1));
+        item->setTextAlignment(i + 1, Qt::Alignment(list->headerItem()->textAlignment(i + 1)));
     }
     return item;
 }
@@ -32,9 +32,13 @@ void fill(QTreeWidget* list, const Rows& rows, const QStringList& columns)
     }
 }
 
-qint64 tag(const QTreeWidgetItem* item) { return item ? item->data(0, kTagRole).toLongLong() : 0; }
+qint64 tag(const QTreeWidgetItem* item)
+{
+    return item ? item->data(0, kTagRole).toLongLong() : 0;
+}
 
-void setColumns(QTreeWidget* list, const std::vector<int>& widths, const std::vector<Qt::Alignment>& alignments)
+void setColumns(
+    QTreeWidget* list, const std::vector<int>& widths, const std::vector<Qt::Alignment>& alignments)
 {
     for (int column = 0; column < int(widths.size()); ++column)
         list->setColumnWidth(column, widths[column]);

@@ -21,7 +21,8 @@ QTreeWidgetItem* append(QTreeWidget* list, const QStringList& cells, qint64 tag)
 // The tag of a list row; 0 for none.
 qint64 tag(const QTreeWidgetItem* item);
 // Sets the column widths and the left/centre alignment of the titles.
-void setColumns(QTreeWidget* list, const std::vector<int>& widths, const std::vector<Qt::Alignment>& alignments = {});
+void setColumns(
+    QTreeWidget* list, const std::vector<int>& widths, const std::vector<Qt::Alignment>& alignments = {});
 // Cell 0 of every row becomes its position again, after a deletion.
 void renumber(QTreeWidget* list);
 

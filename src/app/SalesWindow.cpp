@@ -1,9 +1,13 @@
 #include "app/SalesWindow.h"
 
+#include "app/ReportList.h"
 #include "common/DateTexts.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+#include "sales/PaymentPanel.h"
+#include "sales/SaleEntryPanel.h"
+#include "sales/SaleStore.h"
 #include "store/Config.h"
 #include "store/Database.h"
 #include "store/Session.h"
@@ -60,6 +64,8 @@ SalesWindow::SalesWindow(Services services, QWidget* parent)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_entry = new SaleEntryPanel(*m_ui, services, m_sale, this);
+    m_payment = new PaymentPanel(*m_ui, services, m_sale, this);
     setUpSalesList();
     connectMenus();
     connectControls();
@@ -73,13 +79,9 @@ SalesWindow::~SalesWindow()
 
 void SalesWindow::setUpSalesList()
 {
-    static constexpr int kWidths[] = { 50, 210, 80, 80, 100, 95 };
-    QTreeWidget* list = m_ui->超级列表框1;
-    for (int column = 0; column < int(std::size(kWidths)); ++column) {
-        list->setColumnWidth(column, kWidths[column]);
-        if (column >= 2)
-            list->headerItem()->setTextAlignment(column, Qt::AlignCenter);
-    }
+    ReportList::setColumns(m_ui->超级列表框1, { 50, 210, 80, 80, 100, 95 },
+        { Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
+            Qt::AlignHCenter });
 }
 
 void SalesWindow::connectMenus()
@@ -99,11 +101,8 @@ void SalesWindow::connectControls()
 {
     connect(&m_clockTimer, &QTimer::timeout, this, &SalesWindow::showTime);
     connect(m_ui->选择框_修改时间, &QCheckBox::clicked, this, &SalesWindow::changeTimeClicked);
-    connect(m_ui->按钮_添加商品, &QPushButton::clicked, this, &SalesWindow::AddSaleLine);
     connect(m_ui->按钮_打印小票, &QPushButton::clicked, this, &SalesWindow::PrintReceiptButton);
-    connect(m_ui->选择框_电话, &QCheckBox::clicked, this, &SalesWindow::telephoneChoiceClicked);
-    connect(m_ui->选择框_客户, &QCheckBox::clicked, this, &SalesWindow::customerChoiceClicked);
-    connect(m_ui->选择框_付款方式, &QCheckBox::clicked, this, &SalesWindow::paymentChoiceClicked);
+    connect(m_ui->按钮_仅保存小票, &QPushButton::clicked, this, &SalesWindow::SaveSale);
 }
 
 // What opening the window loads and sets, in this order.
@@ -118,7 +117,7 @@ void SalesWindow::initialize()
     m_ui->编辑框_收银员->setText(session.currentUser);
     applyRoleRestrictions();
     m_orderNumbers.readMode(session.orderNumberMode);
-    fillPaymentDropDown();
+    m_payment->FillPaymentDropDown();
     m_ui->编辑框_付款方式->setText(QStringLiteral("现金"));
     m_ui->编辑框_备注->setText(config.readText(QStringLiteral("备注")));
     m_ui->编辑框_店名->setText(config.readText(QStringLiteral("店名")));
@@ -160,19 +159,6 @@ void SalesWindow::applyRoleRestrictions()
     m_ui->按钮_仅保存小票->setEnabled(administrator);
 }
 
-void SalesWindow::fillPaymentDropDown()
-{
-    QComboBox* box = m_ui->组合框_付款方式;
-    box->clear();
-    const auto rows = m_services.db.query(QStringLiteral("SELECT * FROM 付款方式"));
-    if (!rows) {
-        reportQueryFailure();
-        return;
-    }
-    for (const Row& row : *rows)
-        box->addItem(row.text(QStringLiteral("方式")), 0);
-}
-
 void SalesWindow::fillCashierList()
 {
     QComboBox* box = m_ui->组合框_收银员;
@@ -203,7 +189,7 @@ void SalesWindow::applyStoredChoices(Config& config)
         ui.选择框_电话->setChecked(true);
         ui.组合框_电话->setEnabled(true);
         ui.编辑框_电话->setEnabled(true);
-        telephoneChoiceClicked();
+        m_payment->telephoneChoiceClicked();
     }
     if (stored("客户", Config::no())) {
         ui.选择框_客户->setChecked(false);
@@ -214,7 +200,7 @@ void SalesWindow::applyStoredChoices(Config& config)
         ui.选择框_客户->setChecked(true);
         ui.组合框_客户->setEnabled(true);
         ui.编辑框_客户->setEnabled(false);
-        customerChoiceClicked();
+        m_payment->customerChoiceClicked();
     }
     if (stored("折扣", Config::no())) {
         ui.选择框_折扣->setChecked(false);
@@ -267,81 +253,36 @@ void SalesWindow::changeTimeClicked()
 
 void SalesWindow::AddSaleLine()
 {
-    emit saleLineRequested();
+    m_entry->AddSaleLine();
 }
 
 void SalesWindow::PrintReceiptButton()
 {
+    if (m_sale.isEmpty()) {
+        m_services.prompter.info(QStringLiteral("没有可以打印的数据！"), this);
+        return;
+    }
     emit printRequested();
 }
 
-void SalesWindow::reportChoiceWriteFailure()
+void SalesWindow::SaveSale()
 {
-    m_services.prompter.info(QStringLiteral("数据修改失败"), this);
-}
-
-bool SalesWindow::writeChoice(const QString& column, bool on)
-{
-    const bool written = Config(m_services.db, m_services.prompter).writeYesNo(column, on);
-    if (!written)
-        reportChoiceWriteFailure();
-    return written;
-}
-
-void SalesWindow::telephoneChoiceClicked()
-{
-    Ui::SalesWindow& ui = *m_ui;
-    if (ui.选择框_电话->isChecked()) {
-        ui.组合框_电话->setEnabled(true);
-        ui.编辑框_电话->setText(ui.组合框_电话->count() > 0 ? ui.组合框_电话->itemText(0) : QString());
-        writeChoice(QStringLiteral("电话"), true);
-        refillCustomerLists();
-    } else {
-        ui.组合框_电话->setEnabled(false);
-        ui.编辑框_电话->setEnabled(false);
-        writeChoice(QStringLiteral("电话"), false);
-    }
-}
-
-void SalesWindow::customerChoiceClicked()
-{
-    Ui::SalesWindow& ui = *m_ui;
-    const bool on = ui.选择框_客户->isChecked();
-    ui.组合框_客户->setEnabled(on);
-    ui.编辑框_客户->setEnabled(on);
-    writeChoice(QStringLiteral("客户"), on);
-    if (on)
-        refillCustomerLists();
-}
-
-void SalesWindow::paymentChoiceClicked()
-{
-    Ui::SalesWindow& ui = *m_ui;
-    const bool on = ui.选择框_付款方式->isChecked();
-    ui.组合框_付款方式->setEnabled(on);
-    ui.编辑框_付款方式->setEnabled(on);
-    if (on && ui.组合框_付款方式->count() > 0)
-        ui.组合框_付款方式->setCurrentIndex(0);
-    writeChoice(QStringLiteral("付款方式的选中"), on);
-}
-
-// Both drop-downs list the customers in the same order, so a pick in one finds
-// its partner at the same position in the other.
-void SalesWindow::refillCustomerLists()
-{
-    Ui::SalesWindow& ui = *m_ui;
-    ui.组合框_电话->clear();
-    ui.组合框_客户->clear();
-    const auto rows = m_services.db.query(QStringLiteral("SELECT * FROM 客户资料"));
-    if (!rows) {
-        reportQueryFailure();
+    if (m_sale.isEmpty()) {
+        m_services.prompter.info(QStringLiteral("没有可以保存的数据！"), this);
         return;
     }
-    for (const Row& row : *rows) {
-        const qint64 id = row.integer(QStringLiteral("ID"));
-        ui.组合框_电话->addItem(row.text(QStringLiteral("电话")), id);
-        ui.组合框_客户->addItem(row.text(QStringLiteral("姓名")), id);
+    Session& session = m_services.session;
+    m_ui->编辑框_单号->setText(m_orderNumbers.advance(m_ui->编辑框_单号->text(), session.orderNumberMode));
+    if (session.saveSalesRecords) {
+        const SaleRecord record { m_ui->编辑框_单号->text(), m_services.clock.now(), m_sale.totalQuantity(),
+            m_sale.totalAmount(), m_ui->编辑框_收银员->text(), m_ui->编辑框_备注->text(), m_sale.lines() };
+        // Nothing of a failed sale is stored: it stays in the list to be saved again.
+        if (storeSale(m_services.db, record) == 0) {
+            m_services.prompter.info(QStringLiteral("添加失败！"), this);
+            return;
+        }
     }
+    m_entry->clearSale();
 }
 
 // Enter adds the typed line and F5 prints, whatever control has the focus,

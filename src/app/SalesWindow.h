@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "sales/OrderNumbers.h"
+#include "sales/Sale.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -17,6 +18,8 @@ class QComboBox;
 namespace tillora {
 
 class Config;
+class PaymentPanel;
+class SaleEntryPanel;
 
 // The main window: each sale is entered, paid and printed here. This class is
 // the frame: what opening the window loads, the clock, the menus, Enter and F5,
@@ -35,16 +38,18 @@ public:
     // Actions reached by the buttons and by Enter and F5.
     void AddSaleLine();
     void PrintReceiptButton();
+    // Stores the sale (when saving is on), advances the order number and
+    // empties the list for the next sale.
+    void SaveSale();
 
     // Clock tick: the current time into 编辑框_时间.
     void showTime();
 
-    void telephoneChoiceClicked();
-    void customerChoiceClicked();
-    void paymentChoiceClicked();
+    const Sale& sale() const { return m_sale; }
+    SaleEntryPanel& entry() { return *m_entry; }
+    PaymentPanel& payment() { return *m_payment; }
 
 signals:
-    void saleLineRequested();
     void printRequested();
 
 protected:
@@ -56,21 +61,20 @@ private:
     void initialize();
     void lookUpRole();
     void applyRoleRestrictions();
-    void fillPaymentDropDown();
     void fillCashierList();
     void applyStoredChoices(Config& config);
     void loadSettings(Config& config);
     void connectMenus();
     void connectControls();
     void changeTimeClicked();
-    void refillCustomerLists();
     void reportQueryFailure();
-    void reportChoiceWriteFailure();
-    bool writeChoice(const QString& column, bool on);
 
     std::unique_ptr<Ui::SalesWindow> m_ui;
     Services m_services;
     OrderNumbers m_orderNumbers;
+    Sale m_sale;
+    SaleEntryPanel* m_entry = nullptr;
+    PaymentPanel* m_payment = nullptr;
     QTimer m_clockTimer;
     std::function<void()> m_onClosed;
 };

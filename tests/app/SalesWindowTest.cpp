@@ -2,7 +2,7 @@
 
 #include "store/Config.h"
 #include "store/Schema.h"
-#include "support/AppHarness.h"
+#include "support/SalesFixture.h"
 #include "ui_SalesWindow.h"
 
 #include <QSignalSpy>
@@ -13,34 +13,6 @@ using namespace tillora;
 using namespace tillora::test;
 
 namespace {
-
-// Opens the sales window through the automatic login of the given user.
-struct OpenSales {
-    void open(const QString& user = QStringLiteral("admin"))
-    {
-        h.configure(QStringLiteral("直接登录"), QStringLiteral("1"));
-        h.configure(QStringLiteral("用户登录"), user);
-        ASSERT_EQ(h.start(), -1);
-        ASSERT_NE(h.app->salesWindow(), nullptr);
-    }
-    void addUser(const QString& name, const QString& role)
-    {
-        Database db;
-        h.dir.openSecondConnection(db);
-        ASSERT_TRUE(
-            db.exec(QStringLiteral("INSERT INTO 用户登录 (用户名, 权限) VALUES (?, ?)"), { name, role }));
-    }
-    SalesWindow& window() { return *h.app->salesWindow(); }
-    Ui::SalesWindow& ui() { return window().ui(); }
-    static QStringList items(const QComboBox* box)
-    {
-        QStringList out;
-        for (int i = 0; i < box->count(); ++i)
-            out << box->itemText(i);
-        return out;
-    }
-    AppHarness h;
-};
 
 class Sales : public ::testing::Test, protected OpenSales { };
 
@@ -156,29 +128,47 @@ TEST_F(Sales, EnterAndF5ReachTheirActionsWhateverHasTheFocus)
     open();
     window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-    QSignalSpy added(&window(), &SalesWindow::saleLineRequested);
     QSignalSpy printed(&window(), &SalesWindow::printRequested);
     const std::vector<QWidget*> targets = { ui().编辑框_名称, ui().编辑框_数量, ui().编辑框_单价,
         ui().超级列表框1, ui().组合框_实收, ui().编辑框_单号, ui().按钮_打印预览 };
+    int lines = 0;
     for (QWidget* target : targets) {
-        target->setFocus();
-        added.clear();
+        for (const auto& [key, modifier] : { std::pair { Qt::Key_Return, Qt::NoModifier },
+                 std::pair { Qt::Key_Enter, Qt::KeypadModifier } }) {
+            ui().编辑框_名称->setText(QStringLiteral("mkf-麦克风"));
+            ui().编辑框_数量->setText(QStringLiteral("1"));
+            target->setFocus();
+            QTest::keyClick(target, key, modifier);
+            EXPECT_EQ(int(window().sale().lines().size()), ++lines) << target->objectName().toStdString();
+        }
         printed.clear();
-        QTest::keyClick(target, Qt::Key_Return);
-        QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
         QTest::keyClick(target, Qt::Key_F5);
-        EXPECT_EQ(added.count(), 2) << target->objectName().toStdString();
         EXPECT_EQ(printed.count(), 1) << target->objectName().toStdString();
     }
+    EXPECT_TRUE(h.prompter.calls.empty());
+
     // The key never reaches the focused control.
     ui().编辑框_数量->setFocus();
     QSignalSpy returned(ui().编辑框_数量, &QLineEdit::returnPressed);
     QTest::keyClick(ui().编辑框_数量, Qt::Key_Return);
     EXPECT_EQ(returned.count(), 0);
     // With a modifier the keys are the control's own.
-    added.clear();
+    const size_t before = window().sale().lines().size();
+    ui().编辑框_名称->setText(QStringLiteral("x"));
     QTest::keyClick(ui().编辑框_数量, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(added.count(), 0);
+    EXPECT_EQ(window().sale().lines().size(), before);
+}
+
+TEST_F(Sales, EnterAndF5OnAnEmptySaleSayWhatIsMissing)
+{
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(ui().编辑框_名称, Qt::Key_Return);
+    QTest::keyClick(ui().编辑框_名称, Qt::Key_F5);
+    EXPECT_EQ(h.prompter.texts(),
+        (std::vector<QString> {
+            QStringLiteral("商品名称不能为空！"), QStringLiteral("没有可以打印的数据！") }));
 }
 
 TEST_F(Sales, ShortcutsRestWhileAnotherWindowIsActive)
@@ -188,10 +178,9 @@ TEST_F(Sales, ShortcutsRestWhileAnotherWindowIsActive)
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    QSignalSpy added(&window(), &SalesWindow::saleLineRequested);
     QTest::keyClick(&other, Qt::Key_Return);
     QTest::keyClick(ui().编辑框_名称, Qt::Key_Return);
-    EXPECT_EQ(added.count(), 0);
+    EXPECT_TRUE(h.prompter.calls.empty());
 }
 
 TEST_F(Sales, ClockShowsTheTimeWithTwoDigitFields)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Database.h"
+#include "support/Printers.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Prompter.h"
+#include "support/Printers.h"
 
 #include <QString>
 #include <deque>
