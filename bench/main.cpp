@@ -1,4 +1,5 @@
 // Tillora's benchmark program: prints its figures; no timing is asserted in tests.
+#include "SalesBench.h"
 #include "StartupBench.h"
 
 #include <QApplication>
@@ -19,5 +20,7 @@ int main(int argc, char** argv)
     };
     if (wanted("startup"))
         bench::runStartup(QStringLiteral(TILLORA_EXE), QStringLiteral(BARE_START_EXE));
+    if (wanted("sales"))
+        bench::runSales();
     return 0;
 }

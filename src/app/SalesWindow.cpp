@@ -2,12 +2,14 @@
 
 #include "app/ReportList.h"
 #include "common/DateTexts.h"
+#include "customers/CustomerWindow.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "sales/PaymentPanel.h"
 #include "sales/SaleEntryPanel.h"
 #include "sales/SaleStore.h"
+#include "settings/PaymentMethodWindow.h"
 #include "store/Config.h"
 #include "store/Database.h"
 #include "store/Session.h"
@@ -103,6 +105,8 @@ void SalesWindow::connectControls()
     connect(m_ui->选择框_修改时间, &QCheckBox::clicked, this, &SalesWindow::changeTimeClicked);
     connect(m_ui->按钮_打印小票, &QPushButton::clicked, this, &SalesWindow::PrintReceiptButton);
     connect(m_ui->按钮_仅保存小票, &QPushButton::clicked, this, &SalesWindow::SaveSale);
+    connect(m_ui->按钮_付款方式, &QPushButton::clicked, this, &SalesWindow::openPaymentMethods);
+    connect(m_ui->按钮_设置客户, &QPushButton::clicked, this, &SalesWindow::openCustomers);
 }
 
 // What opening the window loads and sets, in this order.
@@ -233,6 +237,20 @@ void SalesWindow::loadSettings(Config& config)
     options.printLogo = config.readPrintLogo();
     options.paperMargin = config.readDistance(QStringLiteral("纸张边距"));
     options.printOffset = config.readDistance(QStringLiteral("打印偏差"));
+}
+
+// The payment methods may change there: the drop-down follows when it closes.
+void SalesWindow::openPaymentMethods()
+{
+    PaymentMethodWindow window(m_services, this);
+    window.setOnClosed([this] { m_payment->FillPaymentDropDown(); });
+    window.exec();
+}
+
+void SalesWindow::openCustomers()
+{
+    CustomerWindow window(m_services, this);
+    window.exec();
 }
 
 void SalesWindow::showTime()

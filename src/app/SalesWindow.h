@@ -42,6 +42,10 @@ public:
     // empties the list for the next sale.
     void SaveSale();
 
+    // The modal windows opened by the buttons 付款方式 and 设置客户.
+    void openPaymentMethods();
+    void openCustomers();
+
     // Clock tick: the current time into 编辑框_时间.
     void showTime();
 

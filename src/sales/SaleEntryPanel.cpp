@@ -242,8 +242,9 @@ void SaleEntryPanel::lookUpProduct()
         return;
     m_rememberedMatch = rows->front().text(QStringLiteral("名称"));
     m_ui.编辑框_单价->setText(rows->front().text(QStringLiteral("单价")));
-    const QByteArray match = gbkBytes(m_rememberedMatch);
-    if (match.isEmpty() || gbkBytes(typed).front() != match.front())
+    // Only the first byte is compared, so only the first characters are encoded.
+    const QByteArray matchStart = gbkBytes(gbkLeft(m_rememberedMatch, 2));
+    if (matchStart.isEmpty() || gbkBytes(gbkLeft(typed, 2)).front() != matchStart.front())
         return;
     const QString proposal = gbkRight(m_rememberedMatch, gbkLength(m_rememberedMatch) - gbkLength(typed));
     box->setText(typed + proposal);

@@ -7,6 +7,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tillora;
@@ -227,4 +228,53 @@ TEST_F(Sales, ClosingTheWindowClosesTheDatabaseAndEndsTheProgram)
     window().close();
     EXPECT_TRUE(h.app->hasEnded());
     EXPECT_FALSE(h.app->database().isOpen());
+}
+
+TEST_F(Sales, ThePaymentMethodsWindowRefillsTheDropDownWhenItCloses)
+{
+    open();
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        opened = dialog && dialog->windowTitle() == QStringLiteral("Tillora");
+        h.app->database().exec(QStringLiteral("INSERT INTO 付款方式 (方式) VALUES ('会员卡')"));
+        if (dialog)
+            dialog->close();
+    });
+    ui().按钮_付款方式->click();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(items(ui().组合框_付款方式).last(), QStringLiteral("会员卡"));
+    EXPECT_EQ(ui().编辑框_付款方式->text(), QStringLiteral("现金"));
+}
+
+TEST_F(Sales, TheCustomerWindowOpensModal)
+{
+    open();
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        modal = dialog && dialog->inherits("tillora::CustomerWindow");
+        if (dialog)
+            dialog->close();
+    });
+    ui().按钮_设置客户->click();
+    EXPECT_TRUE(modal);
+}
+
+TEST_F(Sales, CustomerChoicesAreInsideTheWindow)
+{
+    open();
+    const QRect area = ui().centralwidget->rect();
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             ui().选择框_电话, ui().组合框_电话, ui().选择框_客户, ui().组合框_客户, ui().按钮_设置客户 }) {
+        EXPECT_TRUE(area.contains(control->geometry())) << control->objectName().toStdString();
+        for (QWidget* other : ui().centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool pair = other->objectName().mid(3) == control->objectName().mid(3);
+            if (other != control && !pair && other->isVisibleTo(&window())) {
+                EXPECT_FALSE(other->geometry().intersects(control->geometry()))
+                    << control->objectName().toStdString() << " overlaps "
+                    << other->objectName().toStdString();
+            }
+        }
+    }
 }
