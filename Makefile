@@ -25,7 +25,9 @@ run: build
 	fi
 	$(BUILD)/src/tillora --data-dir $(DATA)
 
+# The printing tests print through a real CUPS scheduler onto PDF queues.
 test: build
+	@scripts/start-cups
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build

@@ -28,7 +28,7 @@ bool BenchApp::start()
     tillora::StartOptions options;
     options.dataDir = dir.path();
     options.lockWaitMs = 0;
-    app = std::make_unique<tillora::Application>(prompter, clock, shell, options, nullptr);
+    app = std::make_unique<tillora::Application>(prompter, clock, shell, printers, options, nullptr);
     return app->start() == -1 && app->salesWindow() != nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "platform/Clock.h"
+#include "platform/Printers.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 
@@ -37,6 +38,7 @@ struct BenchApp {
     SilentPrompter prompter;
     tillora::SystemClock clock;
     NoShell shell;
+    tillora::CupsPrinters printers;
     std::unique_ptr<tillora::Application> app;
 };
 

@@ -8,11 +8,12 @@
 
 namespace tillora {
 
-Application::Application(
-    Prompter& prompter, const Clock& clock, Shell& shell, StartOptions options, PageFetcher fetch)
+Application::Application(Prompter& prompter, const Clock& clock, Shell& shell, Printers& printers,
+    StartOptions options, PageFetcher fetch)
     : m_prompter(prompter)
     , m_clock(clock)
     , m_shell(shell)
+    , m_printers(printers)
     , m_options(std::move(options))
     , m_fetch(std::move(fetch))
     , m_lock(std::make_unique<InstanceLock>(m_options.dataDir))
@@ -45,7 +46,8 @@ int Application::start()
 
 void Application::openSalesWindow()
 {
-    m_sales = std::make_unique<SalesWindow>(Services { m_db, m_prompter, m_clock, m_shell, m_session });
+    m_sales = std::make_unique<SalesWindow>(
+        Services { m_db, m_prompter, m_clock, m_shell, m_session }, m_printers);
     m_sales->setOnClosed([this] { end(); });
     m_login->hide();
     m_sales->show();

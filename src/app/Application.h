@@ -11,6 +11,7 @@ namespace tillora {
 class Clock;
 class InstanceLock;
 class LoginWindow;
+class Printers;
 class Prompter;
 class SalesWindow;
 class Shell;
@@ -19,8 +20,8 @@ class Shell;
 // runs the program from its start to the end of the sales window.
 class Application {
 public:
-    Application(
-        Prompter& prompter, const Clock& clock, Shell& shell, StartOptions options, PageFetcher fetch);
+    Application(Prompter& prompter, const Clock& clock, Shell& shell, Printers& printers,
+        StartOptions options, PageFetcher fetch);
     ~Application();
 
     // Runs the start sequence. Returns the exit status when the program ends
@@ -41,6 +42,7 @@ private:
     Prompter& m_prompter;
     const Clock& m_clock;
     Shell& m_shell;
+    Printers& m_printers;
     StartOptions m_options;
     PageFetcher m_fetch;
     Database m_db;

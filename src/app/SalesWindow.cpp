@@ -6,6 +6,8 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+#include "receipt/PreviewWindow.h"
+#include "receipt/ReceiptPrinter.h"
 #include "sales/PaymentPanel.h"
 #include "sales/SaleEntryPanel.h"
 #include "sales/SaleStore.h"
@@ -58,11 +60,13 @@ bool isPlainKey(const QKeyEvent* key, int wanted)
 
 } // namespace
 
-SalesWindow::SalesWindow(Services services, QWidget* parent)
+SalesWindow::SalesWindow(Services services, Printers& printers, QWidget* parent)
     : QMainWindow(parent)
     , m_ui(std::make_unique<Ui::SalesWindow>())
     , m_services(services)
+    , m_printers(printers)
     , m_orderNumbers(services.db, services.prompter, services.clock)
+    , m_logo(services.db, services.prompter)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -104,6 +108,7 @@ void SalesWindow::connectControls()
     connect(&m_clockTimer, &QTimer::timeout, this, &SalesWindow::showTime);
     connect(m_ui->选择框_修改时间, &QCheckBox::clicked, this, &SalesWindow::changeTimeClicked);
     connect(m_ui->按钮_打印小票, &QPushButton::clicked, this, &SalesWindow::PrintReceiptButton);
+    connect(m_ui->按钮_打印预览, &QPushButton::clicked, this, &SalesWindow::OpenPreview);
     connect(m_ui->按钮_仅保存小票, &QPushButton::clicked, this, &SalesWindow::SaveSale);
     connect(m_ui->按钮_付款方式, &QPushButton::clicked, this, &SalesWindow::openPaymentMethods);
     connect(m_ui->按钮_设置客户, &QPushButton::clicked, this, &SalesWindow::openCustomers);
@@ -280,7 +285,64 @@ void SalesWindow::PrintReceiptButton()
         m_services.prompter.info(QStringLiteral("没有可以打印的数据！"), this);
         return;
     }
-    emit printRequested();
+    PrintReceipt();
+    // The sale has been paid: it is saved whether or not the receipt came out.
+    SaveSale();
+}
+
+void SalesWindow::PrintReceipt()
+{
+    Prompter& prompter = m_services.prompter;
+    const PrintOptions& options = m_services.session.printOptions;
+    const QString notice = QStringLiteral("提示:");
+    for (;;) {
+        ReceiptPrinter printer(m_printers);
+        if (!printer.print(receiptContent(), options, m_logoGeometry, m_logo,
+                QStringLiteral("receipt") + m_ui->编辑框_单号->text())) {
+            prompter.message(
+                QStringLiteral("小票没有打印出来：%1。\n这笔销售照常保存，请检查打印机后再打印。")
+                    .arg(printer.problem()),
+                notice, Prompter::Icon::Warning, this);
+            return;
+        }
+        if (options.showPrintedNotice)
+            prompter.message(QStringLiteral("打印完毕"), notice, Prompter::Icon::None, this);
+        if (!options.askReprint
+            || !prompter.askYesNo(
+                QStringLiteral("打印完毕,是否再次打印！"), notice, Prompter::Icon::None, this))
+            return;
+    }
+}
+
+void SalesWindow::OpenPreview()
+{
+    if (m_sale.isEmpty()) {
+        m_services.prompter.info(QStringLiteral("没有可以预览的数据！"), this);
+        return;
+    }
+    PreviewWindow preview(receiptContent(), m_services.session.printOptions, m_logoGeometry, m_logo, this);
+    preview.exec();
+}
+
+ReceiptContent SalesWindow::receiptContent() const
+{
+    const Ui::SalesWindow& ui = *m_ui;
+    ReceiptContent content;
+    content.storeName = ui.编辑框_店名->text();
+    content.orderNumber = ui.编辑框_单号->text();
+    content.time = ui.编辑框_时间->text();
+    for (const SaleLine& line : m_sale.lines())
+        content.items.push_back({ line[SaleLine::Name], line[SaleLine::Quantity], line[SaleLine::UnitPrice],
+            line[SaleLine::Amount] });
+    content.totalQuantity = ui.标签_总量->text();
+    content.totalAmount = ui.标签_总金额->text();
+    content.discountedTotal = ui.标签_打折后->text();
+    content.cashReceived = ui.编辑框_实收->text();
+    content.change = ui.编辑框_找零->text();
+    content.cashier = ui.编辑框_收银员->text();
+    content.paymentMethod = ui.编辑框_付款方式->text();
+    content.remark = ui.编辑框_备注->text();
+    return content;
 }
 
 void SalesWindow::SaveSale()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/Services.h"
+#include "receipt/ReceiptLayout.h"
+#include "receipt/ReceiptLogo.h"
 #include "sales/OrderNumbers.h"
 #include "sales/Sale.h"
 
@@ -19,6 +21,7 @@ namespace tillora {
 
 class Config;
 class PaymentPanel;
+class Printers;
 class SaleEntryPanel;
 
 // The main window: each sale is entered, paid and printed here. This class is
@@ -27,7 +30,7 @@ class SaleEntryPanel;
 class SalesWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit SalesWindow(Services services, QWidget* parent = nullptr);
+    SalesWindow(Services services, Printers& printers, QWidget* parent = nullptr);
     ~SalesWindow() override;
 
     // Called once the window has closed and the database is closed: ends the program.
@@ -37,7 +40,12 @@ public:
 
     // Actions reached by the buttons and by Enter and F5.
     void AddSaleLine();
+    // Prints the receipt, as many copies as asked for, then saves the sale.
     void PrintReceiptButton();
+    void PrintReceipt();
+    void OpenPreview();
+    // The receipt's texts, exactly as the window shows them now.
+    ReceiptContent receiptContent() const;
     // Stores the sale (when saving is on), advances the order number and
     // empties the list for the next sale.
     void SaveSale();
@@ -52,9 +60,6 @@ public:
     const Sale& sale() const { return m_sale; }
     SaleEntryPanel& entry() { return *m_entry; }
     PaymentPanel& payment() { return *m_payment; }
-
-signals:
-    void printRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,7 +80,10 @@ private:
 
     std::unique_ptr<Ui::SalesWindow> m_ui;
     Services m_services;
+    Printers& m_printers;
     OrderNumbers m_orderNumbers;
+    DatabaseLogoSource m_logo;
+    LogoGeometry m_logoGeometry;
     Sale m_sale;
     SaleEntryPanel* m_entry = nullptr;
     PaymentPanel* m_payment = nullptr;

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "platform/Clock.h"
 #include "platform/CrashHandler.h"
+#include "platform/Printers.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
 #include "platform/UpdateCheck.h"
@@ -75,8 +76,9 @@ int main(int argc, char** argv)
     QtPrompter prompter;
     SystemClock clock;
     DesktopShell shell;
+    CupsPrinters printers;
     Application tillora(
-        prompter, clock, shell, options, [](const QUrl& url) { return UpdateCheck::fetch(url); });
+        prompter, clock, shell, printers, options, [](const QUrl& url) { return UpdateCheck::fetch(url); });
     ExitOnFirstPaint exitOnFirstPaint;
     if (options.exitWhenShown)
         app.installEventFilter(&exitOnFirstPaint);

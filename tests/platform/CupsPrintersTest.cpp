@@ -1,4 +1,4 @@
-#include "platform/CupsQueues.h"
+#include "support/CupsQueues.h"
 #include "platform/Printers.h"
 #include "support/Printers.h"
 

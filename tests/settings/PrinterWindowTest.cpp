@@ -1,6 +1,6 @@
 #include "settings/PrinterWindow.h"
 
-#include "platform/CupsQueues.h"
+#include "support/CupsQueues.h"
 #include "support/Printers.h"
 #include "support/RecordingPrompter.h"
 #include "ui_PrinterWindow.h"

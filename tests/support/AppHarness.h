@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
+#include "platform/Printers.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/Seams.h"
@@ -26,10 +27,11 @@ struct AppHarness {
         options.updateUrl = updateUrl;
         options.lockWaitMs = 0;
         options.restartArguments = { QStringLiteral("--data-dir"), dir.path() };
-        app = std::make_unique<Application>(prompter, clock, shell, options, [this](const QUrl& url) {
-            fetched.push_back(url);
-            return page;
-        });
+        app = std::make_unique<Application>(
+            prompter, clock, shell, *printers, options, [this](const QUrl& url) {
+                fetched.push_back(url);
+                return page;
+            });
         return app->start();
     }
 
@@ -46,6 +48,8 @@ struct AppHarness {
     RecordingPrompter prompter;
     FixedClock clock;
     RecordingShell shell;
+    // The system's printers; each test has a HOME of its own (see TestMain).
+    std::unique_ptr<Printers> printers = std::make_unique<CupsPrinters>();
     std::optional<QByteArray> page;
     std::vector<QUrl> fetched;
     std::unique_ptr<Application> app;
