@@ -12,6 +12,7 @@
 #include "sales/SaleEntryPanel.h"
 #include "sales/SaleStore.h"
 #include "settings/PaymentMethodWindow.h"
+#include "settings/SettingsWindow.h"
 #include "store/Config.h"
 #include "store/Database.h"
 #include "store/Session.h"
@@ -98,6 +99,7 @@ void SalesWindow::connectMenus()
     connect(
         m_ui->菜单_记事本, &QAction::triggered, this, [&shell] { startFirstAvailable(shell, kTextEditors); });
     connect(m_ui->菜单_联系作者, &QAction::triggered, this, [&shell] { shell.openAddress(kContactAddress); });
+    connect(m_ui->菜单_软件设置, &QAction::triggered, this, &SalesWindow::openSettings);
     connect(m_ui->菜单_关于, &QAction::triggered, this, [this] {
         m_services.prompter.message(kAboutText, QStringLiteral("关于"), Prompter::Icon::Information, this);
     });
@@ -250,6 +252,25 @@ void SalesWindow::openPaymentMethods()
     PaymentMethodWindow window(m_services, this);
     window.setOnClosed([this] { m_payment->FillPaymentDropDown(); });
     window.exec();
+}
+
+void SalesWindow::openSettings()
+{
+    createSettingsWindow()->exec();
+}
+
+std::unique_ptr<SettingsWindow> SalesWindow::createSettingsWindow()
+{
+    SalesWindowLink link;
+    link.orderNumber = m_ui->编辑框_单号->text();
+    link.shopSaved = [this](const QString& shop, const QString& remark) {
+        m_ui->编辑框_店名->setText(shop);
+        m_ui->编辑框_备注->setText(remark);
+    };
+    link.productsChanged = [this] { m_entry->fillNameDropDown(); };
+    link.orderNumberReset = [this](const QString& number) { m_ui->编辑框_单号->setText(number); };
+    link.logoGeometry = &m_logoGeometry;
+    return std::make_unique<SettingsWindow>(m_services, m_printers, std::move(link), this);
 }
 
 void SalesWindow::openCustomers()

@@ -22,6 +22,7 @@ namespace tillora {
 class Config;
 class PaymentPanel;
 class Printers;
+class SettingsWindow;
 class SaleEntryPanel;
 
 // The main window: each sale is entered, paid and printed here. This class is
@@ -50,7 +51,9 @@ public:
     // empties the list for the next sale.
     void SaveSale();
 
-    // The modal windows opened by the buttons 付款方式 and 设置客户.
+    // The modal windows opened by the menu 软件设置 and the buttons 付款方式 and 设置客户.
+    void openSettings();
+    std::unique_ptr<SettingsWindow> createSettingsWindow();
     void openPaymentMethods();
     void openCustomers();
 

@@ -78,7 +78,17 @@ int distanceFromText(const QString& text)
 
 int Config::readDistance(const QString& column)
 {
-    return distanceFromText(readText(column));
+    return distanceFromText(readDistanceText(column));
+}
+
+QString Config::readDistanceText(const QString& column)
+{
+    const auto rows = m_db.query(QStringLiteral("SELECT * FROM 配置文件 WHERE 1"));
+    if (!rows) {
+        m_prompter.info(QStringLiteral("查询失败！"));
+        return no();
+    }
+    return rows->empty() ? QString() : rows->front().text(column);
 }
 
 bool Config::readPrintLogo()

@@ -24,6 +24,8 @@ public:
     // 纸张边距 and 打印偏差 as whole numbers: the text read as a number and cut
     // toward zero; a failed read or a text that is no number gives 0.
     int readDistance(const QString& column);
+    // A distance as stored, for its edit box; "假" after a failed query.
+    QString readDistanceText(const QString& column);
     // 是否打印logo through the logo reader; "logo数据打开失败！" on failure.
     bool readPrintLogo();
 
