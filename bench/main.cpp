@@ -1,4 +1,5 @@
 // Tillora's benchmark program: prints its figures; no timing is asserted in tests.
+#include "RecordsBench.h"
 #include "SalesBench.h"
 #include "StartupBench.h"
 
@@ -22,5 +23,7 @@ int main(int argc, char** argv)
         bench::runStartup(QStringLiteral(TILLORA_EXE), QStringLiteral(BARE_START_EXE));
     if (wanted("sales"))
         bench::runSales();
+    if (wanted("records"))
+        bench::runRecords();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "receipt/PreviewWindow.h"
 #include "receipt/ReceiptPrinter.h"
+#include "records/RecordsWindow.h"
 #include "sales/PaymentPanel.h"
 #include "sales/SaleEntryPanel.h"
 #include "sales/SaleStore.h"
@@ -100,6 +101,7 @@ void SalesWindow::connectMenus()
         m_ui->菜单_记事本, &QAction::triggered, this, [&shell] { startFirstAvailable(shell, kTextEditors); });
     connect(m_ui->菜单_联系作者, &QAction::triggered, this, [&shell] { shell.openAddress(kContactAddress); });
     connect(m_ui->菜单_软件设置, &QAction::triggered, this, &SalesWindow::openSettings);
+    connect(m_ui->菜单_统计销售, &QAction::triggered, this, &SalesWindow::openRecords);
     connect(m_ui->菜单_关于, &QAction::triggered, this, [this] {
         m_services.prompter.message(kAboutText, QStringLiteral("关于"), Prompter::Icon::Information, this);
     });
@@ -271,6 +273,12 @@ std::unique_ptr<SettingsWindow> SalesWindow::createSettingsWindow()
     link.orderNumberReset = [this](const QString& number) { m_ui->编辑框_单号->setText(number); };
     link.logoGeometry = &m_logoGeometry;
     return std::make_unique<SettingsWindow>(m_services, m_printers, std::move(link), this);
+}
+
+void SalesWindow::openRecords()
+{
+    RecordsWindow window(m_services, this);
+    window.exec();
 }
 
 void SalesWindow::openCustomers()

@@ -53,6 +53,7 @@ public:
 
     // The modal windows opened by the menu 软件设置 and the buttons 付款方式 and 设置客户.
     void openSettings();
+    void openRecords();
     std::unique_ptr<SettingsWindow> createSettingsWindow();
     void openPaymentMethods();
     void openCustomers();

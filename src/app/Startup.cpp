@@ -6,6 +6,7 @@
 #include "platform/UpdateCheck.h"
 #include "store/Config.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/Session.h"
 #include "store/TemplateDatabase.h"
 
@@ -52,6 +53,7 @@ Startup::Outcome Startup::run()
             QStringLiteral("连接数据库失败！！"), Prompter::defaultTitle(), Prompter::Icon::Error, nullptr);
         return exitWith(2);
     }
+    Schema::upgrade(m_db);
     return chooseLogin();
 }
 

@@ -75,9 +75,15 @@ CREATE TABLE 销售详情 (
     折后 TEXT CHECK(length(折后) <= 50),
     备注 TEXT
 );
-CREATE INDEX 商品名称_名称 ON 商品名称(名称 COLLATE NOCASE);
-CREATE INDEX 销售记录_销售时间 ON 销售记录(销售时间);
-CREATE INDEX 销售详情_关联 ON 销售详情(关联);
+)sql";
+
+// The indexes of the hot paths: name completion, day lists and queries by time,
+// the lines of a record, the search by order number.
+const char* const kIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS 商品名称_名称 ON 商品名称(名称 COLLATE NOCASE);
+CREATE INDEX IF NOT EXISTS 销售记录_销售时间 ON 销售记录(销售时间);
+CREATE INDEX IF NOT EXISTS 销售详情_关联 ON 销售详情(关联);
+CREATE INDEX IF NOT EXISTS 销售记录_销售票号 ON 销售记录(销售票号);
 )sql";
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -95,7 +101,12 @@ bool insertAll(Database& db, const QString& sql, const std::vector<QVariantList>
 
 bool create(Database& db)
 {
-    return db.execScript(QString::fromUtf8(kTables));
+    return db.execScript(QString::fromUtf8(kTables)) && upgrade(db);
+}
+
+bool upgrade(Database& db)
+{
+    return db.execScript(QString::fromUtf8(kIndexes));
 }
 
 QString defaultRemark()

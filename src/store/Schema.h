@@ -11,6 +11,9 @@ namespace Schema {
 // Creates the seven tables, their relationship and indexes on an empty database.
 bool create(Database& db);
 
+// Adds what a database made by an older version lacks (indexes); harmless when present.
+bool upgrade(Database& db);
+
 // Fills a freshly created database with the rows every new shop starts with.
 bool insertDefaultRows(Database& db);
 

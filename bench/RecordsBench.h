@@ -1,0 +1,5 @@
+#pragma once
+
+namespace bench {
+void runRecords();
+}
