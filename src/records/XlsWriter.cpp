@@ -73,13 +73,13 @@ public:
         m_bytes.append(raw, 4);
     }
     void bytes(const char* data, qsizetype count) { m_bytes.append(data, count); }
-    void utf16(const char16_t* units, qsizetype count)
+    void utf16(const QChar* units, qsizetype count)
     {
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
             m_bytes.append(reinterpret_cast<const char*>(units), count * 2);
         } else {
             for (qsizetype i = 0; i < count; ++i)
-                u16(quint16(units[i]));
+                u16(units[i].unicode());
         }
     }
 
@@ -111,9 +111,9 @@ struct StringTable {
     qsizetype textBytes = 0; // the strings' bytes in the SST, without CONTINUE headers
 };
 
-bool isPair(const char16_t* units, qsizetype at, qsizetype count)
+bool isPair(const QChar* units, qsizetype at, qsizetype count)
 {
-    return at + 1 < count && QChar::isHighSurrogate(units[at]) && QChar::isLowSurrogate(units[at + 1]);
+    return at + 1 < count && units[at].isHighSurrogate() && units[at + 1].isLowSurrogate();
 }
 
 void writeBof(RecordStream& out, quint16 substreamType)
@@ -128,7 +128,10 @@ void writeBof(RecordStream& out, quint16 substreamType)
     out.endRecord(record);
 }
 
-void writeEof(RecordStream& out) { out.endRecord(out.beginRecord(kEof)); }
+void writeEof(RecordStream& out)
+{
+    out.endRecord(out.beginRecord(kEof));
+}
 
 void writeFont(RecordStream& out)
 {
@@ -145,7 +148,7 @@ void writeFont(RecordStream& out)
     out.u8(0);
     out.u8(quint8(name.size()));
     out.u8(kUtf16Flags);
-    out.utf16(name.utf16(), name.size());
+    out.utf16(name.constData(), name.size());
     out.endRecord(record);
 }
 
@@ -240,7 +243,7 @@ std::vector<Bucket> writeSst(RecordStream& out, const StringTable& table, qsizet
 
     for (size_t i = 0; i < table.strings.size(); ++i) {
         const QString& text = *table.strings[i];
-        const char16_t* units = text.utf16();
+        const QChar* units = text.constData();
         const qsizetype count = text.size();
         const qsizetype firstCharacter = count == 0 ? 0 : (isPair(units, 0, count) ? 2 : 1);
         if (room() < 3 + 2 * firstCharacter)
@@ -278,8 +281,8 @@ void writeExtSst(RecordStream& out, const std::vector<Bucket>& buckets, qsizetyp
     out.endRecord(record);
 }
 
-void writeSheet(RecordStream& out, const XlsSheet& sheet, const StringTable& table, quint32 usedRows,
-    quint16 usedColumns)
+void writeSheet(
+    RecordStream& out, const XlsSheet& sheet, const StringTable& table, quint32 usedRows, quint16 usedColumns)
 {
     writeBof(out, 0x0010);
 
@@ -321,16 +324,21 @@ void writeSheet(RecordStream& out, const XlsSheet& sheet, const StringTable& tab
     writeEof(out);
 }
 
-void putU16(char* at, quint16 value) { qToLittleEndian(value, at); }
-void putU32(char* at, quint32 value) { qToLittleEndian(value, at); }
+void putU16(char* at, quint16 value)
+{
+    qToLittleEndian(value, at);
+}
+void putU32(char* at, quint32 value)
+{
+    qToLittleEndian(value, at);
+}
 
 // One 128-byte directory entry.
-void putDirectoryEntry(char* entry, const QString& name, quint8 type, quint32 child, quint32 start,
-    quint64 size)
+void putDirectoryEntry(
+    char* entry, const QString& name, quint8 type, quint32 child, quint32 start, quint64 size)
 {
-    const char16_t* units = name.utf16();
     for (qsizetype i = 0; i < name.size(); ++i)
-        putU16(entry + 2 * i, quint16(units[i]));
+        putU16(entry + 2 * i, name[i].unicode());
     putU16(entry + 64, quint16((name.size() + 1) * 2)); // bytes, the terminating NUL included
     entry[66] = char(type);
     entry[67] = 1; // black
@@ -387,12 +395,13 @@ std::optional<QByteArray> workbook(const XlsSheet& sheet)
     }
 
     const qsizetype uniqueCount = qsizetype(table.strings.size());
-    const qsizetype perBucket = std::clamp((uniqueCount + kMaxBuckets - 1) / kMaxBuckets, kMinStringsPerBucket,
-        qsizetype(std::numeric_limits<quint16>::max()));
+    const qsizetype perBucket = std::clamp((uniqueCount + kMaxBuckets - 1) / kMaxBuckets,
+        kMinStringsPerBucket, qsizetype(std::numeric_limits<quint16>::max()));
     const qsizetype bucketCount = (uniqueCount + perBucket - 1) / perBucket;
-    // Globals and sheet records, the SST with room for its CONTINUE headers and repeated
-    // flags bytes, the EXTSST and one LABELSST of 14 bytes per cell.
-    const qsizetype estimate = 1024 + 12 + table.textBytes + (table.textBytes / (kMaxRecordData - 8) + 1) * 5
+    // Globals and sheet records, the SST with room for each CONTINUE's header, repeated flags
+    // byte and the few bytes left unused when a string moves on, the EXTSST and one
+    // LABELSST of 14 bytes per cell.
+    const qsizetype estimate = 1024 + 12 + table.textBytes + (table.textBytes / (kMaxRecordData - 8) + 1) * 12
         + 8 + 8 * bucketCount + 14 * cellCount;
     if (estimate > kMaxStreamBytes)
         return std::nullopt;
@@ -463,7 +472,8 @@ QByteArray compoundFile(const QByteArray& workbookStream)
             const qsizetype fat = kHeaderDifatEntries + d * (kIdsPerSector - 1) + i;
             putU32(at + 4 * i, fat < fatSectors ? firstFatSector + quint32(fat) : kFreeSector);
         }
-        putU32(at + 4 * (kIdsPerSector - 1), d + 1 < difatSectors ? firstDifatSector + quint32(d + 1) : kEndOfChain);
+        putU32(at + 4 * (kIdsPerSector - 1),
+            d + 1 < difatSectors ? firstDifatSector + quint32(d + 1) : kEndOfChain);
     }
 
     // FAT: the stream's chain, the directory, the FAT and DIFAT sectors themselves.
