@@ -17,7 +17,8 @@ public:
     void message(const QString&, const QString&, Icon, QWidget*) override { ++messages; }
     bool askYesNo(const QString&, const QString&, Icon, QWidget*) override { return true; }
     QString openFile(const FileDialog&, QWidget*) override { return {}; }
-    QString saveFile(const FileDialog&, QWidget*) override { return {}; }
+    QString saveFile(const FileDialog&, QWidget*) override { return savePath; }
+    QString savePath; // what the save dialog answers
     int messages = 0;
 };
 

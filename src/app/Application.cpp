@@ -3,6 +3,7 @@
 #include "app/LoginWindow.h"
 #include "app/SalesWindow.h"
 #include "platform/InstanceLock.h"
+#include "platform/Shell.h"
 
 #include <QCoreApplication>
 
@@ -49,8 +50,18 @@ void Application::openSalesWindow()
     m_sales = std::make_unique<SalesWindow>(
         Services { m_db, m_prompter, m_clock, m_shell, m_session }, m_printers);
     m_sales->setOnClosed([this] { end(); });
+    m_sales->setOnRestart([this] { restart(); });
     m_login->hide();
     m_sales->show();
+}
+
+// The new copy waits for this copy's lock: it is let go first.
+void Application::restart()
+{
+    m_restarted = true;
+    m_lock->unlock();
+    m_shell.restartSelf(m_options.restartArguments);
+    end();
 }
 
 void Application::end()

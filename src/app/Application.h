@@ -34,10 +34,13 @@ public:
     SalesWindow* salesWindow() { return m_sales.get(); }
     // True once the program has asked to end (the sales window closed, or 退出).
     bool hasEnded() const { return m_ended; }
+    // True once the program has asked to be started anew (after a data reset).
+    bool hasRestarted() const { return m_restarted; }
 
 private:
     void openSalesWindow();
     void end();
+    void restart();
 
     Prompter& m_prompter;
     const Clock& m_clock;
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<LoginWindow> m_login;
     std::unique_ptr<SalesWindow> m_sales;
     bool m_ended = false;
+    bool m_restarted = false;
 };
 
 } // namespace tillora

@@ -8,28 +8,45 @@ namespace {
 constexpr int kTagRole = Qt::UserRole;
 }
 
+QTreeWidgetItem* makeItem(const QTreeWidget* list, int position, const QStringList& cells, qint64 tag)
+{
+    QStringList texts;
+    texts.reserve(cells.size() + 1);
+    texts << QString::number(position) << cells;
+    auto* item = new QTreeWidgetItem(texts);
+    item->setData(0, kTagRole, tag);
+    for (int i = 1; i < texts.size(); ++i)
+        item->setTextAlignment(i, Qt::Alignment(list->headerItem()->textAlignment(i)));
+    return item;
+}
+
 QTreeWidgetItem* append(QTreeWidget* list, const QStringList& cells, qint64 tag)
 {
-    auto* item = new QTreeWidgetItem(list);
-    item->setText(0, QString::number(list->topLevelItemCount()));
-    item->setData(0, kTagRole, tag);
-    for (int i = 0; i < cells.size(); ++i) {
-        item->setText(i + 1, cells.at(i));
-        item->setTextAlignment(i + 1, Qt::Alignment(list->headerItem()->textAlignment(i + 1)));
-    }
+    QTreeWidgetItem* item = makeItem(list, list->topLevelItemCount() + 1, cells, tag);
+    list->addTopLevelItem(item);
     return item;
+}
+
+void fill(QTreeWidget* list, const Rows& rows, const std::function<QStringList(const Row&)>& cellsOf)
+{
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(rows.size()));
+    for (const Row& row : rows)
+        items << makeItem(list, int(items.size()) + 1, cellsOf(row), row.integer(QStringLiteral("ID")));
+    // One insertion for all rows: the view is told once.
+    list->addTopLevelItems(items);
 }
 
 void fill(QTreeWidget* list, const Rows& rows, const QStringList& columns)
 {
-    list->clear();
-    for (const Row& row : rows) {
+    fill(list, rows, [&columns](const Row& row) {
         QStringList cells;
         cells.reserve(columns.size());
         for (const QString& column : columns)
             cells << row.text(column);
-        append(list, cells, row.integer(QStringLiteral("ID")));
-    }
+        return cells;
+    });
 }
 
 qint64 tag(const QTreeWidgetItem* item)

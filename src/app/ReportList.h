@@ -3,6 +3,7 @@
 #include "store/Database.h"
 
 #include <QStringList>
+#include <functional>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -16,6 +17,8 @@ namespace ReportList {
 
 // Empties the list and appends one list row per database row.
 void fill(QTreeWidget* list, const Rows& rows, const QStringList& columns);
+// The same with the cells after cell 0 made by cellsOf.
+void fill(QTreeWidget* list, const Rows& rows, const std::function<QStringList(const Row&)>& cellsOf);
 // Appends one list row with the given cells after cell 0 and the tag.
 QTreeWidgetItem* append(QTreeWidget* list, const QStringList& cells, qint64 tag);
 // The tag of a list row; 0 for none.

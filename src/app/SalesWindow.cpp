@@ -278,6 +278,7 @@ std::unique_ptr<SettingsWindow> SalesWindow::createSettingsWindow()
 void SalesWindow::openRecords()
 {
     RecordsWindow window(m_services, this);
+    window.setOnRestart(m_onRestart);
     window.exec();
 }
 

@@ -36,6 +36,8 @@ public:
 
     // Called once the window has closed and the database is closed: ends the program.
     void setOnClosed(std::function<void()> callback) { m_onClosed = std::move(callback); }
+    // Called to start the program anew and end this copy (after a data reset).
+    void setOnRestart(std::function<void()> callback) { m_onRestart = std::move(callback); }
 
     Ui::SalesWindow& ui() { return *m_ui; }
 
@@ -93,6 +95,7 @@ private:
     PaymentPanel* m_payment = nullptr;
     QTimer m_clockTimer;
     std::function<void()> m_onClosed;
+    std::function<void()> m_onRestart;
 };
 
 } // namespace tillora

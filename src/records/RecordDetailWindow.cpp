@@ -3,6 +3,7 @@
 #include "app/ReportList.h"
 #include "common/Numbers.h"
 #include "platform/Prompter.h"
+#include "records/ListExport.h"
 #include "sales/Sale.h"
 #include "sales/SaleEntryPanel.h"
 #include "store/Database.h"
@@ -61,6 +62,8 @@ RecordDetailWindow::RecordDetailWindow(Services services, std::optional<qint64> 
     connect(m_ui->组合框_折扣, &QComboBox::activated, this,
         [this](int index) { m_ui->编辑框_折扣->setText(m_ui->组合框_折扣->itemText(index)); });
     connect(m_ui->按钮_关闭, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_ui->按钮_导出, &QPushButton::clicked, this,
+        [this] { exportListToExcel(*m_ui->超级列表框1, m_services, this); });
 
     fillLines();
     // The name box, not the list, takes the focus: a list that takes the

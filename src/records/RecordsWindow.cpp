@@ -5,6 +5,8 @@
 #include "common/Numbers.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
+#include "records/DataReset.h"
+#include "records/ListExport.h"
 #include "records/QueryWindow.h"
 #include "records/RecordDetailWindow.h"
 #include "store/Database.h"
@@ -21,9 +23,10 @@ namespace {
 enum Column { Position, OrderNumber, Time, Quantity, Amount, Cashier, Remark };
 
 // The order numbers are searched through their own index, which is much
-// smaller to read than the records with their remarks.
-const QString kOrderNumberSearch
-    = QStringLiteral("SELECT * FROM 销售记录 WHERE ID IN (SELECT ID FROM 销售记录 WHERE 销售票号 LIKE ?)");
+// smaller to read than the records with their remarks. The box takes digits
+// only, so finding the text inside the number is what LIKE '%text%' would do.
+const QString kOrderNumberSearch = QStringLiteral(
+    "SELECT * FROM 销售记录 WHERE ID IN (SELECT ID FROM 销售记录 WHERE instr(销售票号, ?) > 0)");
 
 } // namespace
 
@@ -54,6 +57,8 @@ RecordsWindow::RecordsWindow(Services services, QWidget* parent)
     connect(m_ui->按钮_查看详情, &QPushButton::clicked, this, &RecordsWindow::openDetails);
     connect(m_ui->按钮_搜索, &QPushButton::clicked, this, &RecordsWindow::searchByOrderNumber);
     connect(m_ui->按钮_查询, &QPushButton::clicked, this, &RecordsWindow::openQuery);
+    connect(m_ui->按钮_导出表, &QPushButton::clicked, this, &RecordsWindow::exportList);
+    connect(m_ui->按钮_管理数据, &QPushButton::clicked, this, &RecordsWindow::resetData);
 
     if (!m_services.session.isAdministrator()) {
         m_ui->按钮_导出表->setEnabled(false);
@@ -77,18 +82,21 @@ void RecordsWindow::listDay()
 
 QString RecordsWindow::recordTimeText(const QString& stored)
 {
-    const QDateTime t = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!t.isValid())
+    // "YYYY-MM-DD HH:MM:SS", read field by field: this runs for every row listed.
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2}) (\\d{2}):(\\d{2}):(\\d{2})$"));
+    const QRegularExpressionMatch match = form.match(stored);
+    if (!match.hasMatch())
         return stored;
-    QString text
-        = QStringLiteral("%1年%2月%3日").arg(t.date().year()).arg(t.date().month()).arg(t.date().day());
-    const QTime time = t.time();
-    if (time.second() != 0)
-        text += QStringLiteral("%1时%2分%3秒").arg(time.hour()).arg(time.minute()).arg(time.second());
-    else if (time.minute() != 0)
-        text += QStringLiteral("%1时%2分").arg(time.hour()).arg(time.minute());
-    else if (time.hour() != 0)
-        text += QStringLiteral("%1时").arg(time.hour());
+    const auto field = [&match](int i) { return match.capturedView(i).toInt(); };
+    QString text = QStringLiteral("%1年%2月%3日").arg(field(1)).arg(field(2)).arg(field(3));
+    const int hour = field(4), minute = field(5), second = field(6);
+    if (second != 0)
+        text += QStringLiteral("%1时%2分%3秒").arg(hour).arg(minute).arg(second);
+    else if (minute != 0)
+        text += QStringLiteral("%1时%2分").arg(hour).arg(minute);
+    else if (hour != 0)
+        text += QStringLiteral("%1时").arg(hour);
     return text;
 }
 
@@ -103,13 +111,12 @@ void RecordsWindow::FillRecordList(const QString& statement, const QVariantList&
         m_services.prompter.info(QStringLiteral("查询失败！"), this);
         return;
     }
-    for (const Row& row : *rows) {
-        ReportList::append(list,
-            { row.text(QStringLiteral("销售票号")), recordTimeText(row.text(QStringLiteral("销售时间"))),
-                row.text(QStringLiteral("数量")), row.text(QStringLiteral("金额")),
-                row.text(QStringLiteral("收银员")), row.text(QStringLiteral("备注")) },
-            row.integer(QStringLiteral("ID")));
-    }
+    ReportList::fill(list, *rows, [](const Row& row) {
+        return QStringList { row.text(QStringLiteral("销售票号")),
+            recordTimeText(row.text(QStringLiteral("销售时间"))), row.text(QStringLiteral("数量")),
+            row.text(QStringLiteral("金额")), row.text(QStringLiteral("收银员")),
+            row.text(QStringLiteral("备注")) };
+    });
     list->setCurrentItem(nullptr);
     list->setUpdatesEnabled(true);
 }
@@ -150,7 +157,7 @@ void RecordsWindow::searchByOrderNumber()
         m_services.prompter.info(QStringLiteral("内容不能为空！"), this);
         return;
     }
-    FillRecordList(kOrderNumberSearch, { QLatin1Char('%') + number + QLatin1Char('%') });
+    FillRecordList(kOrderNumberSearch, { number });
     ShowRecordTotals();
 }
 
@@ -185,6 +192,16 @@ void RecordsWindow::openDetails()
 {
     RecordDetailWindow details(m_services, m_selectedRecordId, this);
     details.exec();
+}
+
+void RecordsWindow::exportList()
+{
+    exportListToExcel(*m_ui->超级列表框1, m_services, this);
+}
+
+void RecordsWindow::resetData()
+{
+    DataReset(m_services, m_onRestart).run(this);
 }
 
 void RecordsWindow::openQuery()

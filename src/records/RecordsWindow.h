@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,6 +38,10 @@ public:
     void deleteRecord();
     void openDetails();
     void openQuery();
+    void exportList();
+    void resetData();
+    // Restarts the program after a data reset: set by the sales window.
+    void setOnRestart(std::function<void()> restart) { m_onRestart = std::move(restart); }
     QMenu& contextMenu() { return *m_menu; }
 
     // The time text of a stored sale time: 2016年8月18日20时55分36秒, 2017年6月7日9时30分,
@@ -54,6 +59,7 @@ private:
     Services m_services;
     QMenu* m_menu = nullptr;
     std::optional<qint64> m_selectedRecordId;
+    std::function<void()> m_onRestart;
 };
 
 } // namespace tillora
