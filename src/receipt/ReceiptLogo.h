@@ -16,7 +16,7 @@ public:
     QImage loadImage() override;
 
 private:
-    bool readNumber(const QString& column, int& value);
+    bool readNumber(const char* column, int& value);
 
     Database& m_db;
     Prompter& m_prompter;

@@ -24,8 +24,8 @@ void OrderNumbers::reportQueryFailure()
 void OrderNumbers::readMode(int& mode)
 {
     // Only a row whose mode reads as a non-zero number counts.
-    const auto rows
-        = m_db.query(QStringLiteral("SELECT * FROM 配置文件 WHERE CAST(全局单号格式 AS INTEGER) <> 0"));
+    const auto rows = m_db.query(
+        QStringLiteral("SELECT 全局单号格式 FROM 配置文件 WHERE CAST(全局单号格式 AS INTEGER) <> 0"));
     if (!rows) {
         reportQueryFailure();
         return;
@@ -35,7 +35,7 @@ void OrderNumbers::readMode(int& mode)
 
 QString OrderNumbers::customPrefix()
 {
-    const auto rows = m_db.query(QStringLiteral("SELECT * FROM 配置文件 WHERE ID=1"));
+    const auto rows = m_db.query(QStringLiteral("SELECT 单号格式 FROM 配置文件 WHERE ID=1"));
     if (!rows) {
         reportQueryFailure();
         return QString();

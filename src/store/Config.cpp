@@ -53,14 +53,25 @@ bool Config::isColumn(const QString& column)
     return columns().contains(column);
 }
 
+// One column of the first row; std::nullopt when the query fails. Only the
+// column asked for is read: the row also holds the logo picture.
+std::optional<QString> Config::readColumn(const QString& column, const QString& where)
+{
+    if (!isColumn(column))
+        return QString();
+    const auto rows
+        = m_db.query(QStringLiteral("SELECT [%1] FROM 配置文件 WHERE %2 LIMIT 1").arg(column, where));
+    if (!rows)
+        return std::nullopt;
+    return rows->empty() ? QString() : rows->front().text(1);
+}
+
 QString Config::readText(const QString& column)
 {
-    const auto rows = m_db.query(QStringLiteral("SELECT * FROM 配置文件 WHERE 1"));
-    if (!rows) {
+    const std::optional<QString> text = readColumn(column, QStringLiteral("1"));
+    if (!text)
         m_prompter.info(QStringLiteral("查询失败！"));
-        return QString();
-    }
-    return rows->empty() ? QString() : rows->front().text(column);
+    return text.value_or(QString());
 }
 
 bool Config::readYesNo(const QString& column)
@@ -83,23 +94,21 @@ int Config::readDistance(const QString& column)
 
 QString Config::readDistanceText(const QString& column)
 {
-    const auto rows = m_db.query(QStringLiteral("SELECT * FROM 配置文件 WHERE 1"));
-    if (!rows) {
+    const std::optional<QString> text = readColumn(column, QStringLiteral("1"));
+    if (!text)
         m_prompter.info(QStringLiteral("查询失败！"));
-        return no();
-    }
-    return rows->empty() ? QString() : rows->front().text(column);
+    return text.value_or(no());
 }
 
 bool Config::readPrintLogo()
 {
-    const auto rows = m_db.query(QStringLiteral("SELECT * FROM [配置文件] WHERE [ID]=1"));
-    if (!rows) {
+    const std::optional<QString> text = readColumn(QStringLiteral("是否打印logo"), QStringLiteral("[ID]=1"));
+    if (!text) {
         m_prompter.message(
             QStringLiteral("logo数据打开失败！"), Prompter::defaultTitle(), Prompter::Icon::Error, nullptr);
         return false;
     }
-    return !rows->empty() && rows->front().text(QStringLiteral("是否打印logo")) == yes();
+    return *text == yes();
 }
 
 bool Config::writeText(const QString& column, const QString& value)

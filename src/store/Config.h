@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace tillora {
 
@@ -37,6 +38,8 @@ public:
     static bool isColumn(const QString& column);
 
 private:
+    std::optional<QString> readColumn(const QString& column, const QString& where);
+
     Database& m_db;
     Prompter& m_prompter;
 };

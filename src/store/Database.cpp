@@ -53,6 +53,11 @@ QByteArray Row::bytes(const QString& column) const
     return value(column).toByteArray();
 }
 
+QByteArray Row::bytes(int position) const
+{
+    return value(position).toByteArray();
+}
+
 Database::Database() = default;
 
 Database::~Database()

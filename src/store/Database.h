@@ -29,6 +29,7 @@ public:
     qint64 integer(const QString& column) const;
     qint64 integer(int position) const;
     QByteArray bytes(const QString& column) const;
+    QByteArray bytes(int position) const;
     QVariant value(const QString& column) const;
     QVariant value(int position) const;
 
