@@ -1,9 +1,11 @@
 #include "customers/CustomerWindow.h"
 
 #include "store/Session.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_CustomerWindow.h"
 
 #include <QDir>
@@ -30,13 +32,8 @@ const std::vector<qint64> kTemplateIds = { 1, 2, 4 };
 const QString kRenameTable = QStringLiteral("ALTER TABLE 客户资料 RENAME TO 客户资料_旧");
 
 // A fresh data directory and the window over its database, on recording seams.
-struct CustomerHarness {
-    CustomerHarness() { dir.openSecondConnection(db); }
-
-    void open()
-    {
-        window = std::make_unique<CustomerWindow>(Services { db, prompter, clock, shell, session });
-    }
+struct CustomerHarness : WindowHarness {
+    void open() { window = std::make_unique<CustomerWindow>(services()); }
     Ui::CustomerWindow& ui() { return window->ui(); }
     QTreeWidget* list() { return ui().超级列表框1; }
     void choose(int row) { list()->setCurrentItem(list()->topLevelItem(row)); }
@@ -54,13 +51,6 @@ struct CustomerHarness {
         ui().按钮__查询->click();
     }
 
-    // Runs a statement through a connection of the test's own.
-    void execute(const QString& sql, const QVariantList& params = {})
-    {
-        Database other;
-        dir.openSecondConnection(other);
-        ASSERT_TRUE(other.exec(sql, params)) << other.lastError().toStdString();
-    }
     void insert(const Customer& customer)
     {
         execute(
@@ -89,12 +79,6 @@ struct CustomerHarness {
         return out;
     }
 
-    DataDir dir;
-    Database db;
-    RecordingPrompter prompter;
-    FixedClock clock;
-    RecordingShell shell;
-    Session session;
     std::unique_ptr<CustomerWindow> window;
 };
 
@@ -102,16 +86,6 @@ class Customers : public ::testing::Test, protected CustomerHarness {
 protected:
     void SetUp() override { open(); }
 };
-
-// One OK box without an icon, as every message of this window is.
-void expectOneMessage(const RecordingPrompter& prompter, const QString& text, const QString& title)
-{
-    ASSERT_EQ(prompter.calls.size(), 1u);
-    EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Kind::Message);
-    EXPECT_EQ(prompter.calls[0].text, text);
-    EXPECT_EQ(prompter.calls[0].title, title);
-    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
-}
 
 } // namespace
 
@@ -137,12 +111,7 @@ TEST_F(Customers, OpensWithTheStoredCustomersNumberedAndTagged)
 
 TEST_F(Customers, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption; // labels, buttons and the check box
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "超级列表框1", QRect(8, 8, 256, 312), nullptr },
         { "标签_客户", QRect(280, 16, 48, 24), "客户：" },
         { "编辑框_客户", QRect(272, 40, 152, 48), nullptr },
@@ -158,18 +127,7 @@ TEST_F(Customers, ControlsStandWhereTheFormPutsThem)
         { "按钮__查询", QRect(328, 344, 48, 24), "查询" },
         { "选择框1", QRect(384, 344, 48, 24), "模糊查找" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (!c.caption)
-            continue;
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            EXPECT_EQ(label->text(), QString::fromUtf8(c.caption));
-        else
-            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromUtf8(c.caption));
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
 }
 
 TEST_F(Customers, ChoosingARowFillsTheForm)

@@ -2,9 +2,11 @@
 
 #include "records/RecordsWindow.h"
 #include "store/Session.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_QueryWindow.h"
 
 #include <QDir>
@@ -45,10 +47,9 @@ const std::vector<Record> kRecords = {
 
 // A data directory holding the records above, the records window over it and
 // the query window opened from it, on recording seams.
-struct QueryHarness {
+struct QueryHarness : WindowHarness {
     QueryHarness()
     {
-        dir.openSecondConnection(db);
         clock.time = kOpened;
         session.currentRole = Session::administratorRole();
         Database other;
@@ -65,9 +66,8 @@ struct QueryHarness {
 
     void open()
     {
-        const Services services { db, prompter, clock, shell, session };
-        records = std::make_unique<RecordsWindow>(services);
-        window = std::make_unique<QueryWindow>(services, *records, records.get());
+        records = std::make_unique<RecordsWindow>(services());
+        window = std::make_unique<QueryWindow>(services(), *records, records.get());
     }
     Ui::QueryWindow& ui() { return window->ui(); }
     QTreeWidget* recordList() { return records->findChild<QTreeWidget*>(QStringLiteral("超级列表框1")); }
@@ -91,12 +91,6 @@ struct QueryHarness {
         ui().按钮1->click();
     }
 
-    DataDir dir;
-    Database db;
-    RecordingPrompter prompter;
-    FixedClock clock;
-    RecordingShell shell;
-    Session session;
     std::unique_ptr<RecordsWindow> records;
     std::unique_ptr<QueryWindow> window; // destroyed before its parent
 };
@@ -138,12 +132,7 @@ TEST_F(QueryWindowTest, OpensWithEveryBoxSwitchedOff)
 
 TEST_F(QueryWindowTest, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption;
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "选择框_时间", QRect(9, 48, 56, 24), "时间：" },
         { "日期框1", QRect(86, 48, 107, 24), nullptr },
         { "标签1", QRect(206, 52, 16, 16), "至" },
@@ -161,19 +150,7 @@ TEST_F(QueryWindowTest, ControlsStandWhereTheFormPutsThem)
         { "按钮1", QRect(25, 256, 79, 40), "查询" },
         { "按钮2", QRect(117, 256, 79, 40), "关闭" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (!c.caption)
-            continue;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
-        } else {
-            EXPECT_EQ(qobject_cast<QLabel*>(widget)->text(), QString::fromUtf8(c.caption));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
     EXPECT_EQ(ui().分组框1->title(), QStringLiteral("查询方式"));
     EXPECT_EQ(ui().单选框_模糊->parentWidget(), ui().分组框1);
 }

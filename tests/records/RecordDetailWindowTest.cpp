@@ -3,9 +3,11 @@
 #include "common/Numbers.h"
 #include "sales/SaleEntryPanel.h"
 #include "store/Session.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_RecordDetailWindow.h"
 
 #include <QDir>
@@ -43,10 +45,9 @@ Cells cellsOf(const Stored& line)
 
 // A data directory holding one receipt with three lines and another receipt
 // with a line of its own, and the window over its database.
-struct DetailHarness {
+struct DetailHarness : WindowHarness {
     DetailHarness()
     {
-        dir.openSecondConnection(db);
         session.currentRole = Session::administratorRole();
         recordId = insertRecord(QStringLiteral("170607001"), kRecordQuantity, kRecordAmount);
         for (const Stored& line : kLines)
@@ -60,10 +61,7 @@ struct DetailHarness {
             = insertRecord(QStringLiteral("170607003"), QStringLiteral("0"), QStringLiteral("0.00"));
     }
 
-    void open(std::optional<qint64> id)
-    {
-        window = std::make_unique<RecordDetailWindow>(Services { db, prompter, clock, shell, session }, id);
-    }
+    void open(std::optional<qint64> id) { window = std::make_unique<RecordDetailWindow>(services(), id); }
     void open() { open(recordId); }
     Ui::RecordDetailWindow& ui() { return window->ui(); }
     QTreeWidget* list() { return ui().超级列表框1; }
@@ -164,13 +162,7 @@ struct DetailHarness {
         return out;
     }
 
-    DataDir dir;
-    Database db;
     Database second;
-    RecordingPrompter prompter;
-    FixedClock clock;
-    RecordingShell shell;
-    Session session;
     qint64 recordId = 0;
     qint64 otherRecordId = 0;
     qint64 emptyRecordId = 0;
@@ -182,16 +174,6 @@ class RecordDetails : public ::testing::Test, protected DetailHarness {
 protected:
     void SetUp() override { open(); }
 };
-
-void expectOneMessage(const RecordingPrompter& prompter, const QString& text, const QString& title,
-    Prompter::Icon icon = Prompter::Icon::None)
-{
-    ASSERT_EQ(prompter.calls.size(), 1u);
-    EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Kind::Message);
-    EXPECT_EQ(prompter.calls[0].text, text);
-    EXPECT_EQ(prompter.calls[0].title, title);
-    EXPECT_EQ(prompter.calls[0].icon, icon);
-}
 
 using Button = QPushButton* Ui::RecordDetailWindow::*;
 
@@ -234,12 +216,7 @@ TEST_F(RecordDetails, OpensWithTheRecordsLinesCellForCell)
 
 TEST_F(RecordDetails, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption; // buttons, check boxes and labels
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "超级列表框1", QRect(5, 8, 576, 288), nullptr },
         { "标签_名称", QRect(8, 309, 48, 24), "名称：" },
         { "编辑框_名称", QRect(64, 310, 112, 19), nullptr },
@@ -258,19 +235,7 @@ TEST_F(RecordDetails, ControlsStandWhereTheFormPutsThem)
         { "按钮_导出", QRect(344, 424, 80, 40), "导出" },
         { "按钮_关闭", QRect(444, 424, 80, 40), "关闭" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (!c.caption)
-            continue;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
-        } else {
-            EXPECT_EQ(qobject_cast<QLabel*>(widget)->text(), QString::fromUtf8(c.caption));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
     // The discount box lies over the drop-down's text, so it must be drawn above it.
     window->show();
     EXPECT_EQ(window->childAt(QPoint(490, 318)), ui().编辑框_折扣);

@@ -3,10 +3,12 @@
 #include "receipt/ReceiptLogo.h"
 #include "store/Session.h"
 #include "store/TemplateLogo.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/RecordingSurface.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_LogoWindow.h"
 
 #include <QBuffer>
@@ -37,22 +39,10 @@ QByteArray pngBytes(const QSize& size, QColor colour)
 }
 
 // A fresh data directory and the window over its database, on recording seams.
-struct LogoHarness {
-    LogoHarness() { dir.openSecondConnection(db); }
-
-    void open()
-    {
-        window = std::make_unique<LogoWindow>(Services { db, prompter, clock, shell, session }, geometry);
-    }
+struct LogoHarness : WindowHarness {
+    void open() { window = std::make_unique<LogoWindow>(services(), geometry); }
     Ui::LogoWindow& ui() { return window->ui(); }
 
-    // Runs a statement through a connection of the test's own.
-    void execute(const QString& sql, const QVariantList& params = {})
-    {
-        Database other;
-        dir.openSecondConnection(other);
-        ASSERT_TRUE(other.exec(sql, params)) << other.lastError().toStdString();
-    }
     // The configuration row as stored, read through a second connection.
     Row stored()
     {
@@ -92,12 +82,6 @@ struct LogoHarness {
         ui().编辑框_宽度->setText(width);
     }
 
-    DataDir dir;
-    Database db;
-    RecordingPrompter prompter;
-    FixedClock clock;
-    RecordingShell shell;
-    Session session;
     LogoGeometry geometry { 1, 2, 3 };
     QTemporaryDir files;
     std::unique_ptr<LogoWindow> window;
@@ -182,12 +166,7 @@ TEST(LogoWindow, UnreadableRecordReportsEachReadAndKeepsTheGeometry)
 
 TEST_F(Logo, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* text; // captions of labels and buttons
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "标签5", QRect(53, 8, 300, 300), "" },
         { "图片框1", QRect(61, 16, 284, 284), nullptr },
         { "标签2", QRect(8, 320, 392, 72),
@@ -204,19 +183,7 @@ TEST_F(Logo, ControlsStandWhereTheFormPutsThem)
         { "按钮_保存", QRect(228, 453, 70, 24), "保存" },
         { "按钮2", QRect(316, 453, 70, 24), "退出" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (!c.text)
-            continue;
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            EXPECT_EQ(label->text(), QString::fromUtf8(c.text));
-        } else {
-            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromUtf8(c.text));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
     // The frame lies behind the picture.
     EXPECT_LT(window->children().indexOf(ui().标签5), window->children().indexOf(ui().图片框1));
 }

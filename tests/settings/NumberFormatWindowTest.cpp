@@ -2,10 +2,12 @@
 
 #include "common/DateTexts.h"
 #include "store/Session.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/SalesFixture.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_NumberFormatWindow.h"
 
 #include <QDir>
@@ -26,23 +28,16 @@ const QString kRefuseModeUpdate
                      "配置文件 BEGIN SELECT RAISE(ABORT, 'refused'); END");
 
 // A fresh data directory and the window over its database, on recording seams.
-struct NumberHarness {
-    NumberHarness() { dir.openSecondConnection(db); }
+struct NumberHarness : WindowHarness {
+    NumberHarness() { clock.time = kToday; }
 
     void open()
     {
-        window = std::make_unique<NumberFormatWindow>(Services { db, prompter, clock, shell, session });
+        window = std::make_unique<NumberFormatWindow>(services());
         window->setOnNumberReset([this](const QString& number) { resets.push_back(number); });
     }
     Ui::NumberFormatWindow& ui() { return window->ui(); }
 
-    // Runs a statement through a connection of the test's own.
-    void execute(const QString& sql)
-    {
-        Database other;
-        dir.openSecondConnection(other);
-        ASSERT_TRUE(other.exec(sql)) << other.lastError().toStdString();
-    }
     // A configuration column as stored, read through a second connection.
     QString stored(const QString& column)
     {
@@ -58,12 +53,6 @@ struct NumberHarness {
         return ui().选择框1->isChecked();
     }
 
-    DataDir dir;
-    Database db;
-    RecordingPrompter prompter;
-    FixedClock clock { kToday };
-    RecordingShell shell;
-    Session session;
     std::vector<QString> resets;
     std::unique_ptr<NumberFormatWindow> window;
 };
@@ -119,12 +108,7 @@ TEST(NumberFormatWindow, OpeningTicksTheStoredMode)
 
 TEST_F(NumberFormat, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption; // buttons and check boxes only
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "选择框1", QRect(24, 24, 120, 24), "加自定义前缀" },
         { "编辑框1", QRect(168, 24, 136, 24), nullptr },
         { "选择框2", QRect(24, 60, 120, 24), "加入日期前缀" },
@@ -132,15 +116,7 @@ TEST_F(NumberFormat, ControlsStandWhereTheFormPutsThem)
         { "按钮1", QRect(48, 112, 80, 32), "确定" },
         { "按钮2", QRect(176, 112, 80, 32), "取消" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (c.caption) {
-            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromUtf8(c.caption));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
 }
 
 // Every click leaves exactly one box ticked and only its edit box enabled.

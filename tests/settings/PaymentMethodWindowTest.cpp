@@ -1,9 +1,11 @@
 #include "settings/PaymentMethodWindow.h"
 
 #include "store/Session.h"
+#include "support/ControlTable.h"
 #include "support/DataDir.h"
 #include "support/RecordingPrompter.h"
 #include "support/Seams.h"
+#include "support/WindowHarness.h"
 #include "ui_PaymentMethodWindow.h"
 
 #include <QDir>
@@ -25,24 +27,12 @@ const std::vector<qint64> kTemplateIds = { 1, 3, 9, 10, 12, 13 };
 const QString kRenameTable = QStringLiteral("ALTER TABLE 付款方式 RENAME TO 付款方式_旧");
 
 // A fresh data directory and the window over its database, on recording seams.
-struct PaymentHarness {
-    PaymentHarness() { dir.openSecondConnection(db); }
-
-    void open()
-    {
-        window = std::make_unique<PaymentMethodWindow>(Services { db, prompter, clock, shell, session });
-    }
+struct PaymentHarness : WindowHarness {
+    void open() { window = std::make_unique<PaymentMethodWindow>(services()); }
     Ui::PaymentMethodWindow& ui() { return window->ui(); }
     QTreeWidget* list() { return ui().超级列表框1; }
     void choose(int row) { list()->setCurrentItem(list()->topLevelItem(row)); }
 
-    // Runs a statement through a connection of the test's own.
-    void execute(const QString& sql)
-    {
-        Database other;
-        dir.openSecondConnection(other);
-        ASSERT_TRUE(other.exec(sql)) << other.lastError().toStdString();
-    }
     // The stored method names in ID order, read through a second connection.
     QStringList stored()
     {
@@ -73,12 +63,6 @@ struct PaymentHarness {
         return names;
     }
 
-    DataDir dir;
-    Database db;
-    RecordingPrompter prompter;
-    FixedClock clock;
-    RecordingShell shell;
-    Session session;
     std::unique_ptr<PaymentMethodWindow> window;
 };
 
@@ -86,16 +70,6 @@ class PaymentMethods : public ::testing::Test, protected PaymentHarness {
 protected:
     void SetUp() override { open(); }
 };
-
-// One OK box without an icon, as every message of this window is.
-void expectOneMessage(const RecordingPrompter& prompter, const QString& text, const QString& title)
-{
-    ASSERT_EQ(prompter.calls.size(), 1u);
-    EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Kind::Message);
-    EXPECT_EQ(prompter.calls[0].text, text);
-    EXPECT_EQ(prompter.calls[0].title, title);
-    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
-}
 
 } // namespace
 
@@ -118,27 +92,14 @@ TEST_F(PaymentMethods, OpensWithTheStoredMethodsNumberedAndTagged)
 
 TEST_F(PaymentMethods, ControlsStandWhereTheFormPutsThem)
 {
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption; // buttons only
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "超级列表框1", QRect(8, 24, 204, 208), nullptr },
         { "编辑框1", QRect(232, 40, 88, 24), nullptr },
         { "按钮_添加", QRect(232, 104, 88, 24), "添加" },
         { "按钮_修改", QRect(232, 152, 88, 24), "修改" },
         { "按钮_删除", QRect(232, 200, 88, 24), "删除" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (c.caption) {
-            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromUtf8(c.caption));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
 }
 
 TEST_F(PaymentMethods, ChoosingARowPutsItsNameInTheBox)

@@ -1,14 +1,13 @@
 #include "settings/PrinterWindow.h"
 
+#include "support/ControlTable.h"
 #include "support/CupsQueues.h"
 #include "support/Printers.h"
 #include "support/RecordingPrompter.h"
 #include "ui_PrinterWindow.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -80,29 +79,13 @@ TEST_F(PrinterWindowOnCups, ControlsStandWhereTheFormPutsThem)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tillora"));
     EXPECT_EQ(window->minimumSize(), QSize(354, 210));
     EXPECT_EQ(window->maximumSize(), QSize(354, 210));
-    struct Control {
-        const char* name;
-        QRect geometry;
-        const char* caption;
-    };
-    const std::vector<Control> controls = {
+    const std::vector<ControlSpec> controls = {
         { "分组框1", QRect(8, 32, 320, 64), "请选择使用的打印设备" },
         { "组合框_打印机名称", QRect(32, 24, 256, 20), nullptr },
         { "按钮_保存", QRect(24, 120, 104, 40), "保存" },
         { "按钮1", QRect(192, 120, 96, 40), "退出" },
     };
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QString::fromUtf8(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
-        }
-        if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-            EXPECT_EQ(group->title(), QString::fromUtf8(c.caption));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectControls(*window, controls));
     EXPECT_EQ(box()->parentWidget(), window->ui().分组框1);
     EXPECT_FALSE(box()->isEditable());
 }
