@@ -35,13 +35,16 @@ int Application::start()
     const Startup::Outcome outcome = startup.run();
     if (outcome == Startup::Outcome::Exit)
         return startup.exitCode();
+    // The login form is made only when it is shown: an automatic login goes
+    // straight to the sales window.
+    if (outcome == Startup::Outcome::AutoLogin) {
+        openSalesWindow();
+        return -1;
+    }
     m_login = std::make_unique<LoginWindow>(Services { m_db, m_prompter, m_clock, m_shell, m_session });
     m_login->setOnLoggedIn([this] { openSalesWindow(); });
     m_login->setOnQuit([this] { end(); });
-    if (outcome == Startup::Outcome::AutoLogin)
-        openSalesWindow();
-    else
-        m_login->showForLogin();
+    m_login->showForLogin();
     return -1;
 }
 
@@ -51,7 +54,8 @@ void Application::openSalesWindow()
         Services { m_db, m_prompter, m_clock, m_shell, m_session }, m_printers);
     m_sales->setOnClosed([this] { end(); });
     m_sales->setOnRestart([this] { restart(); });
-    m_login->hide();
+    if (m_login)
+        m_login->hide();
     m_sales->show();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFont>
 #include <QWidget>
 
 using namespace tillora;
@@ -62,6 +63,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tillora"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The forms ask for the Windows families 宋体 and 新宋体; naming the CJK font
+    // that stands in for them spares a fallback search for each.
+    for (const QString& family : { QStringLiteral("宋体"), QStringLiteral("新宋体") })
+        QFont::insertSubstitution(family, QStringLiteral("WenQuanYi Zen Hei"));
 
     // A crashed copy starts this program again only to show the crash message.
     if (app.arguments().contains(QStringLiteral("--") + kShowCrashMessage)) {
