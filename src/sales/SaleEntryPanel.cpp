@@ -241,7 +241,11 @@ void SaleEntryPanel::lookUpProduct()
     if (rows->empty())
         return;
     m_rememberedMatch = rows->front().text(QStringLiteral("名称"));
-    m_ui.编辑框_单价->setText(rows->front().text(QStringLiteral("单价")));
+    // Each key release finds the same product again while its name is typed on:
+    // the price box is written only when its text changes.
+    const QString price = rows->front().text(QStringLiteral("单价"));
+    if (m_ui.编辑框_单价->text() != price)
+        m_ui.编辑框_单价->setText(price);
     // Only the first byte is compared, so only the first characters are encoded.
     const QByteArray matchStart = gbkBytes(gbkLeft(m_rememberedMatch, 2));
     if (matchStart.isEmpty() || gbkBytes(gbkLeft(typed, 2)).front() != matchStart.front())
