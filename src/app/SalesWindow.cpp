@@ -192,47 +192,34 @@ void SalesWindow::applyStoredChoices(Config& config)
     const auto stored = [&config](const char* column, const QString& value) {
         return config.readText(QString::fromUtf8(column)) == value;
     };
+    // Ticks or clears a choice and enables or disables its controls with it.
+    const auto show = [](QCheckBox* box, bool on, std::initializer_list<QWidget*> controls) {
+        box->setChecked(on);
+        for (QWidget* control : controls)
+            control->setEnabled(on);
+    };
     Ui::SalesWindow& ui = *m_ui;
-    if (stored("电话", Config::no())) {
-        ui.选择框_电话->setChecked(false);
-        ui.编辑框_电话->setEnabled(false);
-        ui.组合框_电话->setEnabled(false);
-    }
+    if (stored("电话", Config::no()))
+        show(ui.选择框_电话, false, { ui.编辑框_电话, ui.组合框_电话 });
     if (stored("电话", Config::yes())) {
-        ui.选择框_电话->setChecked(true);
-        ui.组合框_电话->setEnabled(true);
-        ui.编辑框_电话->setEnabled(true);
+        show(ui.选择框_电话, true, { ui.编辑框_电话, ui.组合框_电话 });
         m_payment->telephoneChoiceClicked();
     }
-    if (stored("客户", Config::no())) {
-        ui.选择框_客户->setChecked(false);
-        ui.编辑框_客户->setEnabled(false);
-        ui.组合框_客户->setEnabled(false);
-    }
+    if (stored("客户", Config::no()))
+        show(ui.选择框_客户, false, { ui.编辑框_客户, ui.组合框_客户 });
     if (stored("客户", Config::yes())) {
-        ui.选择框_客户->setChecked(true);
-        ui.组合框_客户->setEnabled(true);
+        show(ui.选择框_客户, true, { ui.组合框_客户 });
         ui.编辑框_客户->setEnabled(false);
         m_payment->customerChoiceClicked();
     }
-    if (stored("折扣", Config::no())) {
-        ui.选择框_折扣->setChecked(false);
-        ui.组合框_折扣->setEnabled(false);
-    }
-    if (stored("折扣", Config::yes())) {
-        ui.选择框_折扣->setChecked(true);
-        ui.组合框_折扣->setEnabled(true);
-    }
-    if (stored("付款方式的选中", Config::no())) {
-        ui.选择框_付款方式->setChecked(false);
-        ui.编辑框_付款方式->setEnabled(false);
-        ui.组合框_付款方式->setEnabled(false);
-    }
-    if (stored("付款方式的选中", Config::yes())) {
-        ui.选择框_付款方式->setChecked(true);
-        ui.编辑框_付款方式->setEnabled(true);
-        ui.组合框_付款方式->setEnabled(true);
-    }
+    if (stored("折扣", Config::no()))
+        show(ui.选择框_折扣, false, { ui.组合框_折扣 });
+    if (stored("折扣", Config::yes()))
+        show(ui.选择框_折扣, true, { ui.组合框_折扣 });
+    if (stored("付款方式的选中", Config::no()))
+        show(ui.选择框_付款方式, false, { ui.编辑框_付款方式, ui.组合框_付款方式 });
+    if (stored("付款方式的选中", Config::yes()))
+        show(ui.选择框_付款方式, true, { ui.编辑框_付款方式, ui.组合框_付款方式 });
 }
 
 void SalesWindow::loadSettings(Config& config)

@@ -111,7 +111,11 @@ CharEncoder& gb18030Encoder()
 
 } // namespace
 
-QByteArray gbkBytes(const QString& text)
+namespace {
+
+// The GBK bytes of each character; fallback gives the bytes of a character
+// that GBK cannot encode.
+template <typename Fallback> QByteArray encodeEach(const QString& text, Fallback fallback)
 {
     if (isAscii(text))
         return text.toLatin1();
@@ -120,11 +124,19 @@ QByteArray gbkBytes(const QString& text)
     out.reserve(text.size() * 2);
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype units = charSizeAt(text, i);
-        const QByteArray bytes = encoder.encode(QStringView(text).mid(i, units));
-        out += bytes.isEmpty() ? QByteArray(unencodableBytes) : bytes;
+        const QStringView ch = QStringView(text).mid(i, units);
+        const QByteArray bytes = encoder.encode(ch);
+        out += bytes.isEmpty() ? fallback(ch) : bytes;
         i += units;
     }
     return out;
+}
+
+} // namespace
+
+QByteArray gbkBytes(const QString& text)
+{
+    return encodeEach(text, [](QStringView) { return QByteArray(unencodableBytes); });
 }
 
 int gbkLength(const QString& text)
@@ -183,25 +195,14 @@ QString gbkRight(const QString& text, int n)
 
 QByteArray gbkBytesDistinct(const QString& text)
 {
-    if (isAscii(text))
-        return text.toLatin1();
-    GbkEncoder& encoder = gbkEncoder();
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype units = charSizeAt(text, i);
-        const QStringView ch = QStringView(text).mid(i, units);
-        QByteArray bytes = encoder.encode(ch);
-        if (bytes.isEmpty())
-            bytes = gb18030Encoder().encode(ch);
+    return encodeEach(text, [](QStringView ch) {
+        QByteArray bytes = gb18030Encoder().encode(ch);
         // Only a lone surrogate is left: it is no character at all and is
         // written as the replacement character U+FFFD.
         if (bytes.isEmpty())
             bytes = gb18030Encoder().encode(QStringView(u"\uFFFD"));
-        out += bytes;
-        i += units;
-    }
-    return out;
+        return bytes;
+    });
 }
 
 } // namespace tillora
